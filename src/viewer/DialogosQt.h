@@ -1,0 +1,17 @@
+// The open dialog and message boxes on screen, with Qt's own dialogs.
+#pragma once
+
+#include "viewer/Dialogos.h"
+
+class QWidget;
+
+class DialogosQt : public IDialogos {
+ public:
+  // `dueno` centres the file dialog; message boxes have no owner window.
+  explicit DialogosQt(QWidget* ventanaDuena = nullptr) : dueno(ventanaDuena) {}
+  bool Ejecutar(TOpenDialog& dialogo) override;
+  void MostrarMensaje(const QString& titulo, const QString& texto, TipoMensaje tipo) override;
+
+ private:
+  QWidget* dueno;
+};
