@@ -227,22 +227,20 @@ class IDirect3DTexture8 : public IUnknown {
 
 class IDirect3DDevice8 : public IUnknown {
  public:
-  virtual HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
-                                D3DFORMAT Format, D3DPOOL Pool,
-                                IDirect3DTexture8** ppTexture) = 0;
+  virtual HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                D3DPOOL Pool, IDirect3DTexture8** ppTexture) = 0;
   virtual HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
                                      IDirect3DVertexBuffer8** ppVertexBuffer) = 0;
   virtual HRESULT BeginScene() = 0;
   virtual HRESULT EndScene() = 0;
   virtual HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
                         DWORD Stencil) = 0;
-  virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect,
-                          HWND hDestWindowOverride, const RGNDATA* pDirtyRegion) = 0;
+  virtual HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                          const RGNDATA* pDirtyRegion) = 0;
   virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
   virtual HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) = 0;
   virtual HRESULT SetTexture(DWORD Stage, IDirect3DTexture8* pTexture) = 0;
-  virtual HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
-                                       DWORD Value) = 0;
+  virtual HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) = 0;
   virtual HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* pStreamData,
                                   UINT Stride) = 0;
   virtual HRESULT SetVertexShader(DWORD Handle) = 0;
@@ -254,8 +252,7 @@ class IDirect3D8 : public IUnknown {
  public:
   virtual HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) = 0;
   virtual HRESULT CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
-                                    DWORD Usage, D3DRESOURCETYPE RType,
-                                    D3DFORMAT CheckFormat) = 0;
+                                    DWORD Usage, D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) = 0;
   virtual HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,
                                DWORD BehaviorFlags, D3DPRESENT_PARAMETERS* pPresentationParameters,
                                IDirect3DDevice8** ppReturnedDeviceInterface) = 0;
