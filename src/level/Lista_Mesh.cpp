@@ -2,9 +2,13 @@
 
 #include <utility>
 
+#include "geometry/dxBufferTextura.h"
+
 Lista_Mesh::Lista_Mesh() = default;
 
-Lista_Mesh::~Lista_Mesh() { DestruirBuffers(); }
+// Defined here, where dxBufferTextura is complete, so the buffers' own
+// destructors run.
+Lista_Mesh::~Lista_Mesh() = default;
 
 void Lista_Mesh::Agregar(std::unique_ptr<trMesh> registro) {
   if (registro) registros.push_back(std::move(registro));
@@ -20,17 +24,13 @@ std::int32_t Lista_Mesh::Cantidad() const { return static_cast<std::int32_t>(reg
 
 int Lista_Mesh::InstalarBuffers(std::vector<dxBufferTextura*> nuevos) {
   if (nuevos.size() != registros.size()) return 0;
-  DestruirBuffers();
-  buffers = std::move(nuevos);
+  buffers.clear();
+  buffers.reserve(nuevos.size());
+  for (dxBufferTextura* b : nuevos) buffers.emplace_back(b);
   return 1;
 }
 
 dxBufferTextura* Lista_Mesh::ObtenerBuffer(int indice) const {
   if (indice < 0 || static_cast<std::size_t>(indice) >= buffers.size()) return nullptr;
-  return buffers[static_cast<std::size_t>(indice)];
-}
-
-void Lista_Mesh::DestruirBuffers() {
-  // The buffer class is not linked in yet; the list releases its array only.
-  buffers.clear();
+  return buffers[static_cast<std::size_t>(indice)].get();
 }

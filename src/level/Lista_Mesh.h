@@ -15,7 +15,8 @@ class dxBufferTextura;
 class Lista_Mesh {
  public:
   Lista_Mesh();
-  // Destroys every installed buffer, then the records.
+  // Destroys every installed buffer (through its virtual destructor, which
+  // releases its polygons and vertex buffer), then the records.
   ~Lista_Mesh();
   Lista_Mesh(const Lista_Mesh&) = delete;
   Lista_Mesh& operator=(const Lista_Mesh&) = delete;
@@ -43,11 +44,10 @@ class Lista_Mesh {
   dxBufferTextura* ObtenerBuffer(int indice) const;
 
  private:
-  void DestruirBuffers();
-
   std::vector<std::unique_ptr<trMesh>> registros;
-  // Empty until InstalarBuffers; then one entry per record.
-  std::vector<dxBufferTextura*> buffers;
+  // Empty until InstalarBuffers; then one entry per record (null allowed).
+  // Declared after the records, so the buffers are destroyed first.
+  std::vector<std::unique_ptr<dxBufferTextura>> buffers;
 };
 
 // Walks `longitud` bytes of mesh data from `datos` (a level's mesh data

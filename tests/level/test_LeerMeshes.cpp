@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "geometry/dxBufferTextura.h"
 #include "level/Lista_Mesh.h"
 #include "support/EscritorTr4.h"
 
@@ -244,6 +245,35 @@ TEST(Lista_Mesh, DestruccionSinBuffers) {
   ASSERT_EQ(LeerMeshes(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &lista), 1);
   EXPECT_EQ(lista->Cantidad(), 2);
   delete lista;
+}
+
+// Counts its destructions, to see the list destroy what it was given.
+class BufferContado : public dxBufferTextura {
+ public:
+  explicit BufferContado(int* contador) : destruidos(contador) {}
+  ~BufferContado() override { ++*destruidos; }
+
+ private:
+  int* destruidos;
+};
+
+TEST(Lista_Mesh, DestruyeSusBuffers) {
+  int destruidos = 0;
+  {
+    Lista_Mesh lista;
+    for (int i = 0; i < 3; ++i) lista.Agregar(std::make_unique<trMesh>());
+    auto* uno = new BufferContado(&destruidos);
+    auto* tres = new BufferContado(&destruidos);
+    ASSERT_EQ(lista.InstalarBuffers({uno, nullptr, tres}), 1);
+    EXPECT_EQ(lista.ObtenerBuffer(0), uno);
+    EXPECT_EQ(lista.ObtenerBuffer(1), nullptr);
+    EXPECT_EQ(lista.ObtenerBuffer(2), tres);
+    EXPECT_EQ(lista.ObtenerBuffer(3), nullptr);
+    // Installing again replaces the set and destroys the old one.
+    ASSERT_EQ(lista.InstalarBuffers({new BufferContado(&destruidos), nullptr, nullptr}), 1);
+    EXPECT_EQ(destruidos, 2);
+  }
+  EXPECT_EQ(destruidos, 3);
 }
 
 }  // namespace
