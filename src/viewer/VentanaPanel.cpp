@@ -48,7 +48,12 @@ bool VentanaPanel::CrearContextoGL() {
   return true;
 }
 
-bool VentanaPanel::HacerActual() { return CrearContextoGL() && contexto->makeCurrent(this); }
+bool VentanaPanel::HacerActual() {
+  if (!CrearContextoGL()) return false;
+  // The device makes the window current before every GL call it makes.
+  if (QOpenGLContext::currentContext() == contexto.get() && contexto->surface() == this) return true;
+  return contexto->makeCurrent(this);
+}
 
 void VentanaPanel::Presentar() {
   if (contexto != nullptr && isExposed()) contexto->swapBuffers(this);

@@ -24,6 +24,7 @@
 #include "viewer/TForm1.h"
 #include "viewer/TListBox.h"
 #include "viewer/VentanaPanel.h"
+#include "viewer/demo/NivelDemo.h"
 
 namespace {
 
@@ -324,6 +325,24 @@ TEST_F(Ventana, OpenListsTheMeshesAfterAskingForATr4File) {
   EXPECT_EQ(form->ListBox1->ItemIndex(), -1);
   EXPECT_TRUE(form->ListBox1->selectedItems().isEmpty());
   EXPECT_EQ(VistaActual.buffer, nullptr);
+}
+
+TEST_F(Ventana, TheDemoLevelOpensWithItsThreeMeshesAndTwoPages) {
+  Crear();
+  Abrir(niveles.Guardar("demo.tr4", NivelDemo()));
+  EXPECT_EQ(form->GroupBox1->title(), "Meshes: 3");
+  EXPECT_EQ(grabacion.Contar("CreateTexture"), 2u);
+  EXPECT_EQ(grabacion.Contar("CreateVertexBuffer"), 3u);
+  for (int i = 0; i < 3; ++i) {
+    form->ListBox1->PonerItemIndex(i);
+    form->ListBox1Click(form->ListBox1);
+    grabacion.Olvidar();
+    form->FormPaint(form.get());
+    EXPECT_GT(grabacion.Contar("DrawPrimitive"), 0u) << i;
+    // Every polygon of the demo is textured.
+    for (const LlamadaD3D8* t : grabacion.Filtrar("SetTexture"))
+      EXPECT_NE(t->punteros.empty() ? nullptr : t->punteros[0], nullptr) << i;
+  }
 }
 
 TEST_F(Ventana, TheDepthNoticeComesBeforeThePagesAreBuilt) {
