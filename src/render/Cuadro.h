@@ -18,6 +18,13 @@ struct VistaMesh {
   float panY = 0.0f;
 };
 
+// Outer size of the viewer's main window as designed, and of its viewport
+// panel: the projection's aspect comes from the first, images from the second.
+constexpr std::int32_t kAnchoFormulario = 956;
+constexpr std::int32_t kAltoFormulario = 640;
+constexpr std::int32_t kAnchoPanel = 321;
+constexpr std::int32_t kAltoPanel = 385;
+
 // The projection's aspect: the main window's outer width divided by its outer
 // height in integer arithmetic (956 x 640 gives 1.0). A window taller than
 // wide would give 0 and a degenerate projection; it counts as 1 instead.
