@@ -13,9 +13,9 @@ namespace {
 
 // What a face's indices resolve to once checked against the level.
 struct CaraResuelta {
-  bool valida = false;                          // every vertex index in range
-  const trObjetoTextura* textura = nullptr;     // null: drawn untextured
-  std::int32_t pagina = -1;                     // -1: no page
+  bool valida = false;                       // every vertex index in range
+  const trObjetoTextura* textura = nullptr;  // null: drawn untextured
+  std::int32_t pagina = -1;                  // -1: no page
 };
 
 // Page and object texture of a face. Rectangles take the whole tile field as
@@ -44,8 +44,7 @@ CaraResuelta Resolver(const trMesh& mesh, const std::uint16_t* vertices, int n,
     ++revision.texturaEnmascarada;
   }
   cara.textura = &nivel.objetosTextura[indice];
-  const std::int32_t pagina =
-      rectangulo ? cara.textura->baldosa : (cara.textura->baldosa & 0x7FFF);
+  const std::int32_t pagina = rectangulo ? cara.textura->baldosa : (cara.textura->baldosa & 0x7FFF);
   if (pagina < numPaginas)
     cara.pagina = pagina;
   else
@@ -84,8 +83,8 @@ void ConvertirRectangulo(const trMesh& mesh, const trCuadrado& r, const trNivel&
 }
 
 void ConvertirTriangulo(const trMesh& mesh, const trTriangulo& t, const trNivel& nivel,
-                        const trTextura* texturas, std::int32_t numPaginas,
-                        dxBufferTextura& buffer, trRevisionCaras& revision) {
+                        const trTextura* texturas, std::int32_t numPaginas, dxBufferTextura& buffer,
+                        trRevisionCaras& revision) {
   const CaraResuelta cara =
       Resolver(mesh, t.vertices, 3, t.textura, false, nivel, numPaginas, revision);
   if (!cara.valida) return;
@@ -122,16 +121,16 @@ HRESULT ConvertirMeshes(Lista_Mesh& lista, dxDevice8* dispositivo, const trTextu
 
   // Pages a face may name: with a page set, the pages it holds; without one
   // the level's count still decides which faces count as out of range.
-  const std::int32_t numPaginas =
-      texturas != nullptr ? texturas->NumPaginas() : static_cast<std::int32_t>(nivel.CantidadPaginas());
+  const std::int32_t numPaginas = texturas != nullptr
+                                      ? texturas->NumPaginas()
+                                      : static_cast<std::int32_t>(nivel.CantidadPaginas());
   trRevisionCaras cuenta;
   for (std::int32_t j = 0; j < cantidad; ++j) {
     trMesh* mesh = nullptr;
     lista.ObtenerMesh(j, &mesh);
     dxBufferTextura& buffer = *lista.ObtenerBuffer(j);
     for (std::size_t k = 0; k < Cantidad(mesh->cantidadRectangulos, mesh->rectangulos); ++k)
-      ConvertirRectangulo(*mesh, mesh->rectangulos[k], nivel, texturas, numPaginas, buffer,
-                          cuenta);
+      ConvertirRectangulo(*mesh, mesh->rectangulos[k], nivel, texturas, numPaginas, buffer, cuenta);
     for (std::size_t k = 0; k < Cantidad(mesh->cantidadTriangulos, mesh->triangulos); ++k)
       ConvertirTriangulo(*mesh, mesh->triangulos[k], nivel, texturas, numPaginas, buffer, cuenta);
     if (dispositivo != nullptr) dispositivo->SubirBuffer(&buffer);

@@ -39,7 +39,8 @@ class trTextura {
  private:
   static void Liberar(std::vector<IDirect3DTexture8*>& paginas);
   void Cargar(dxDevice8* dispositivo, std::vector<IDirect3DTexture8*>& paginas,
-              const std::vector<std::uint8_t>& bloque, std::int32_t formato, std::size_t bytesPagina);
+              const std::vector<std::uint8_t>& bloque, std::int32_t formato,
+              std::size_t bytesPagina);
 
   std::vector<IDirect3DTexture8*> paginas32;
   std::vector<IDirect3DTexture8*> paginas16;
