@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <numbers>
 
+#include "render/Cuadro.h"
 #include "render/dxDevice8.h"
 #include "viewer/Dialogos.h"
 #include "viewer/FactorGiro.h"
@@ -21,8 +21,8 @@
 #include "viewer/Visor.h"
 
 namespace {
-// Designed outer size and screen position of the window (frame included).
-constexpr int kIzquierda = 192, kArriba = 110, kAncho = 956, kAlto = 640;
+// Designed screen position and outer size of the window (frame included).
+constexpr int kIzquierda = 192, kArriba = 110, kAncho = kAnchoFormulario, kAlto = kAltoFormulario;
 
 // The fonts of the design: the window's "MS Sans Serif" at 11 pixels
 // (Windows' 8 point at 96 dpi), the group boxes' bold 13. Where that family
@@ -225,12 +225,10 @@ void TForm1::FormCreate(QObject* Sender) {
     dispositivoD3D = nullptr;
   }
   if (dispositivoD3D != nullptr) {
-    dispositivoD3D->PonerColorFondo(255, 0, 255);
-    // The window's outer width over its height in integer arithmetic, as
-    // designed: 956 div 640 = 1. Taken once; a resize keeps it.
+    // The aspect comes from the window's outer size now, 956 x 640 as built:
+    // taken once, so a resize keeps it.
     const QRect exterior = frameGeometry();
-    const float aspecto = static_cast<float>(exterior.width() / exterior.height());
-    dispositivoD3D->PonerProyeccion(0.1f, 3000.0f, aspecto, std::numbers::pi_v<float> / 4.0f);
+    PrepararDispositivo(*dispositivoD3D, AspectoVentana(exterior.width(), exterior.height()));
   } else {
     dialogos->MostrarMensaje(QStringLiteral("VARIDAZIR"),
                              QStringLiteral("No se puede dibujar en el visor: no hay OpenGL 3.3 "
@@ -288,7 +286,7 @@ void TForm1::Open1Click(QObject* Sender) {
   ConstruirPaginasYMeshes(paginas32);
 }
 
-void TForm1::ListBox1Click(QObject* Sender) { SeleccionarMesh(ListBox1->ItemIndex()); }
+void TForm1::ListBox1Click(QObject* Sender) { ElegirMesh(ListBox1->ItemIndex()); }
 
 void TForm1::Exit1Click(QObject* Sender) {
   LiberarRecursos();

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "geometry/ConvertirMeshes.h"
-#include "geometry/dxBufferTextura.h"
 #include "level/Lista_Mesh.h"
 #include "render/dxDevice8.h"
 #include "render/trTextura.h"
@@ -17,7 +16,7 @@ MouseD3D* ratonD3D = nullptr;
 trNivel nivelActual;
 Lista_Mesh* listaMeshes = nullptr;
 trTextura* texturasNivel = nullptr;
-Vista VistaActual;
+VistaMesh VistaActual;
 trMesh* meshActual = nullptr;
 
 namespace {
@@ -60,40 +59,18 @@ void ConstruirPaginasYMeshes(bool paginas32) {
   ConvertirMeshes(*listaMeshes, dispositivoD3D, texturasNivel, nivelActual);
 }
 
-bool SeleccionarMesh(int indice) {
+bool ElegirMesh(int indice) {
   trMesh* mesh = nullptr;
   if (listaMeshes == nullptr || !listaMeshes->ObtenerMesh(indice, &mesh) || mesh == nullptr)
     return false;
   meshActual = mesh;
-  // Formed as integers, as the conversion negates every vertex's y.
-  const std::int32_t cx = mesh->centroX, cy = -static_cast<std::int32_t>(mesh->centroY),
-                     cz = mesh->centroZ;
-  if (dispositivoD3D != nullptr) {
-    dispositivoD3D->PonerOjo(static_cast<float>(cx), static_cast<float>(cy),
-                             static_cast<float>(cz + 1000));
-    dispositivoD3D->PonerObjetivo(static_cast<float>(cx), static_cast<float>(cy),
-                                  static_cast<float>(cz));
-  }
+  if (dispositivoD3D != nullptr) SeleccionarMesh(*dispositivoD3D, *mesh);
   VistaActual.buffer = listaMeshes->ObtenerBuffer(indice);
   return true;
 }
 
 void DibujarVista() {
-  if (dispositivoD3D == nullptr) return;
-  dispositivoD3D->Limpiar(true);
-  if (dxBufferTextura* b = VistaActual.buffer; b != nullptr && meshActual != nullptr) {
-    // Each operation multiplies in front of the buffer's matrix, so the mesh
-    // is scaled first, then pitched, yawed, moved to its centre and panned.
-    b->Trasladar(VistaActual.panX, VistaActual.panY, 0.0f);
-    b->Trasladar(static_cast<float>(meshActual->centroX),
-                 static_cast<float>(-static_cast<std::int32_t>(meshActual->centroY)),
-                 static_cast<float>(meshActual->centroZ));
-    b->RotarY(VistaActual.rotY);
-    b->RotarX(VistaActual.rotX);
-    b->Escalar(VistaActual.escala);
-    dispositivoD3D->DibujarBuffer(b, 0);
-  }
-  dispositivoD3D->Presentar();
+  if (dispositivoD3D != nullptr) DibujarCuadro(*dispositivoD3D, VistaActual, meshActual);
 }
 
 void LiberarRecursos() {

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "level/trNivel.h"
+#include "render/Cuadro.h"
 #include "render/dxMain.h"
-#include "viewer/Vista.h"
 
 class dxDevice8;
 class Lista_Mesh;
@@ -31,7 +31,7 @@ extern MouseD3D* ratonD3D;
 extern trNivel nivelActual;
 extern Lista_Mesh* listaMeshes;
 extern trTextura* texturasNivel;
-extern Vista VistaActual;
+extern VistaMesh VistaActual;
 extern trMesh* meshActual;
 
 // Reads `archivo` and its mesh list aside; the current level is replaced only
@@ -48,10 +48,10 @@ std::int32_t CantidadMeshes();
 // converts every mesh into an uploaded polygon buffer. Needs the device.
 void ConstruirPaginasYMeshes(bool paginas32);
 
-// Selects mesh `indice`: camera 1000 units along +Z from its centre, looking
-// at it, and its buffer drawn from now on. An index with no mesh changes
-// nothing and returns false.
-bool SeleccionarMesh(int indice);
+// Selects mesh `indice` of the open level: the camera looks at it (when
+// there is a device) and its buffer is drawn from now on. An index with no
+// mesh changes nothing and returns false.
+bool ElegirMesh(int indice);
 
 // One frame: clear, the selected mesh with the current view, present.
 // Nothing at all without a device.

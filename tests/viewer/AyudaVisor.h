@@ -23,7 +23,7 @@ inline void ReiniciarContexto() {
 }
 
 inline void ReiniciarVista() {
-  VistaActual = Vista{};
+  VistaActual = VistaMesh{};
   meshActual = nullptr;
 }
 

@@ -399,7 +399,7 @@ TEST_F(Ventana, CancellingTheDialogChangesNothing) {
   form->ListBox1Click(form->ListBox1);
   VistaActual.rotY = 0.5f;
   Lista_Mesh* lista = listaMeshes;
-  const Vista vista = VistaActual;
+  const VistaMesh vista = VistaActual;
   grabacion.Olvidar();
   dialogos.mensajes.clear();
 
@@ -579,23 +579,23 @@ struct Arrastre {
   const char* nombre;
   TShiftState teclas;
   int dx, dy;
-  float Vista::*campo;
+  float VistaMesh::*campo;
   float cambio;  // with the default factor 0.1
 };
 
 const Arrastre kArrastres[] = {
-    {"right turns yaw", ssRight, 10, 0, &Vista::rotY, -1.0f},
-    {"left turns yaw back", ssRight, -10, 0, &Vista::rotY, 1.0f},
-    {"down turns pitch", ssRight, 0, 10, &Vista::rotX, -1.0f},
-    {"up turns pitch back", ssRight, 0, -10, &Vista::rotX, 1.0f},
-    {"Ctrl down zooms out", ssRight | ssCtrl, 0, 10, &Vista::escala, -1.0f},
-    {"Ctrl up zooms in", ssRight | ssCtrl, 0, -10, &Vista::escala, 1.0f},
-    {"Ctrl wins over Shift", ssRight | ssCtrl | ssShift, 0, 10, &Vista::escala, -1.0f},
-    {"Ctrl ignores X", ssRight | ssCtrl, 10, 0, &Vista::escala, 0.0f},
-    {"Shift right pans", ssRight | ssShift, 10, 0, &Vista::panX, -20.0f},
-    {"Shift down pans", ssRight | ssShift, 0, 10, &Vista::panY, -20.0f},
-    {"Alt changes nothing", ssRight | ssAlt, 10, 0, &Vista::rotY, -1.0f},
-    {"other buttons too", ssRight | ssLeft | ssMiddle, 0, 10, &Vista::rotX, -1.0f},
+    {"right turns yaw", ssRight, 10, 0, &VistaMesh::rotY, -1.0f},
+    {"left turns yaw back", ssRight, -10, 0, &VistaMesh::rotY, 1.0f},
+    {"down turns pitch", ssRight, 0, 10, &VistaMesh::rotX, -1.0f},
+    {"up turns pitch back", ssRight, 0, -10, &VistaMesh::rotX, 1.0f},
+    {"Ctrl down zooms out", ssRight | ssCtrl, 0, 10, &VistaMesh::escala, -1.0f},
+    {"Ctrl up zooms in", ssRight | ssCtrl, 0, -10, &VistaMesh::escala, 1.0f},
+    {"Ctrl wins over Shift", ssRight | ssCtrl | ssShift, 0, 10, &VistaMesh::escala, -1.0f},
+    {"Ctrl ignores X", ssRight | ssCtrl, 10, 0, &VistaMesh::escala, 0.0f},
+    {"Shift right pans", ssRight | ssShift, 10, 0, &VistaMesh::panX, -20.0f},
+    {"Shift down pans", ssRight | ssShift, 0, 10, &VistaMesh::panY, -20.0f},
+    {"Alt changes nothing", ssRight | ssAlt, 10, 0, &VistaMesh::rotY, -1.0f},
+    {"other buttons too", ssRight | ssLeft | ssMiddle, 0, 10, &VistaMesh::rotX, -1.0f},
 };
 
 TEST_F(Ventana, DragsChangeTheirOwnFieldByFactorPerPixel) {
@@ -607,7 +607,7 @@ TEST_F(Ventana, DragsChangeTheirOwnFieldByFactorPerPixel) {
     form->Panel1MouseMove(form->Panel1, a.teclas, 150, 150);
     EXPECT_EQ(Navegacion(), inicio) << a.nombre;
     form->Panel1MouseMove(form->Panel1, a.teclas, 150 + a.dx, 150 + a.dy);
-    Vista esperada;
+    VistaMesh esperada;
     esperada.*a.campo += a.cambio;
     EXPECT_NEAR(VistaActual.rotY, esperada.rotY, 1e-5f) << a.nombre;
     EXPECT_NEAR(VistaActual.rotX, esperada.rotX, 1e-5f) << a.nombre;
