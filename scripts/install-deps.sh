@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool
 )
 
 missing=()

@@ -51,6 +51,21 @@ W* Colocar(W* componente, const char* nombre, int x, int y, int ancho, int alto)
   return componente;
 }
 
+// The label's designed width fits its caption in MS Sans Serif; a wider
+// substitute would cut it ("Spin Facto"). Condense the font just enough
+// instead of moving anything.
+void CondensarHastaCaber(QLabel* etiqueta) {
+  QFont fuente = etiqueta->font();
+  const auto ancho = [&] { return QFontMetrics(fuente).horizontalAdvance(etiqueta->text()); };
+  if (ancho() <= etiqueta->width()) return;
+  // A face's widths do not scale exactly with the stretch asked for (the
+  // font chosen may be a condensed face of its own): step down until it fits.
+  for (int estirar = 100 * etiqueta->width() / ancho(); estirar >= 50 && ancho() > etiqueta->width();
+       estirar -= 2)
+    fuente.setStretch(estirar);
+  etiqueta->setFont(fuente);
+}
+
 QProgressBar* BarraProgreso(QWidget* padre) {
   auto* barra = new QProgressBar(padre);
   barra->setRange(0, 100);
@@ -130,6 +145,7 @@ void TForm1::CrearComponentes() {
   setCentralWidget(cliente);
 
   Label1 = Colocar(new QLabel(QStringLiteral("Spin Factor"), cliente), "Label1", 408, 80, 54, 13);
+  CondensarHastaCaber(Label1);
   Edit1 = Colocar(new QLineEdit(QStringLiteral("0,1"), cliente), "Edit1", 464, 80, 57, 21);
 
   Panel1 = Colocar(new QLabel(QStringLiteral("Panel1"), cliente), "Panel1", 296, 112, 321, 385);
@@ -178,6 +194,10 @@ void TForm1::CrearVisor() {
     const QPoint p = e->position().toPoint();
     Panel1MouseUp(Panel1, Boton(e->button()), Estado(e->buttons(), e->modifiers()), p.x(), p.y());
   };
+  // A repaint of the viewport is a frame, as the design's OnPaint is: it
+  // also runs while a modal box is up (when idle passes do not), so a
+  // dialog closing over the panel leaves no stale picture behind.
+  ventanaPanel->AlExponer = [this] { FormPaint(Panel1); };
   ocio = new OcioAplicacion(this);
 }
 

@@ -69,6 +69,10 @@ unsigned VentanaPanel::FramebufferDestino() {
   return contexto != nullptr ? contexto->defaultFramebufferObject() : 0;
 }
 
+void VentanaPanel::exposeEvent(QExposeEvent*) {
+  if (isExposed() && AlExponer) AlExponer();
+}
+
 void VentanaPanel::mouseMoveEvent(QMouseEvent* evento) {
   if (AlMoverRaton) AlMoverRaton(evento);
 }

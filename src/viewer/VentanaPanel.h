@@ -35,8 +35,12 @@ class VentanaPanel : public QWindow, public IVentanaD3D {
 
   std::function<void(QMouseEvent*)> AlMoverRaton;
   std::function<void(QMouseEvent*)> AlSoltarRaton;
+  // The window came (back) on screen and needs its picture again: the
+  // platform keeps nothing of a native window another one covered.
+  std::function<void()> AlExponer;
 
  protected:
+  void exposeEvent(QExposeEvent* evento) override;
   void mouseMoveEvent(QMouseEvent* evento) override;
   void mouseReleaseEvent(QMouseEvent* evento) override;
 

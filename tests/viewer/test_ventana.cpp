@@ -21,6 +21,7 @@
 #include "render/dxDevice8.h"
 #include "render/grabacion/GrabacionD3D8.h"
 #include "viewer/MouseD3D.h"
+#include "viewer/OcioAplicacion.h"
 #include "viewer/TForm1.h"
 #include "viewer/TListBox.h"
 #include "viewer/VentanaPanel.h"
@@ -176,6 +177,12 @@ TEST_F(Ventana, FontsFollowTheDesign) {
   }
 }
 
+TEST_F(Ventana, TheSpinFactorCaptionFitsItsLabel) {
+  Crear();
+  const QFontMetrics medidas(form->Label1->font());
+  EXPECT_LE(medidas.horizontalAdvance(form->Label1->text()), form->Label1->width());
+}
+
 TEST_F(Ventana, ItemsHaveTheirListsHeight) {
   Crear();
   const std::pair<TListBox*, int> alturas[] = {
@@ -275,6 +282,17 @@ TEST_F(Ventana, NoFramesAreDrawnWhileNoEventsArrive) {
   }
   EXPECT_GE(grabacion.Contar("Present"), 5u);
   EXPECT_GE(grabacion.Contar("DrawPrimitive"), 5u);
+}
+
+TEST_F(Ventana, ShowingTheViewportDrawsAFrameWithoutAnIdlePass) {
+  Crear();
+  grabacion.Olvidar();
+  form->show();
+  // processEvents never waits, so no idle pass runs: the frame comes from
+  // the viewport's expose, as a repaint under a modal box would.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->Ocio()->Pasadas(), 0);
+  EXPECT_GE(grabacion.Contar("Present"), 1u);
 }
 
 TEST_F(Ventana, AFrameDrawsTheSelectedMeshWithTheViewMatrix) {
