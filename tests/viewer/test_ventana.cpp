@@ -19,6 +19,7 @@
 #include "DialogosPrueba.h"
 #include "level/Lista_Mesh.h"
 #include "render/dxDevice8.h"
+#include "render/gl/D3D8GL.h"
 #include "render/grabacion/GrabacionD3D8.h"
 #include "viewer/MouseD3D.h"
 #include "viewer/OcioAplicacion.h"
@@ -840,6 +841,26 @@ TEST_F(Ventana, WithoutADeviceTheWindowSaysSoAndTheListsStillWork) {
     for (const LlamadaD3D8& l : grabacion.Llamadas())
       EXPECT_NE(l.objeto, ObjetoD3D8::Dispositivo) << caso.nombre << ": " << l.TextoCompleto();
   }
+}
+
+TEST_F(Ventana, TheOpenGLImplementationWithoutOpenGLLeavesTheViewportEmpty) {
+  // The offscreen platform has no OpenGL: the real implementation cannot
+  // make a device on the panel's surface, and the window says so once.
+  instalada.reset();
+  FabricaD3D8Temporal gl(FabricaD3D8GL());
+  Crear();
+  EXPECT_EQ(dispositivoD3D, nullptr);
+  ASSERT_EQ(dialogos.mensajes.size(), 1u);
+  EXPECT_TRUE(dialogos.mensajes[0].texto.startsWith("No se puede dibujar en el visor"));
+  AbrirCentros({{0, 0, 0}});
+  EXPECT_EQ(form->ListBox1->count(), 1);
+  form->ListBox1->PonerItemIndex(0);
+  form->ListBox1Click(form->ListBox1);
+  form->show();
+  CorrerBucle(50);
+  form->close();
+  form.reset();
+  ReiniciarContexto();  // its IDirect3D8 goes while the factory is installed
 }
 
 }  // namespace
