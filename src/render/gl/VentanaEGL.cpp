@@ -163,6 +163,10 @@ bool VentanaEGL::HacerActual() {
   return eglMakeCurrent(egl_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, egl_->contexto) == EGL_TRUE;
 }
 
+void VentanaEGL::Esperar() {
+  if (HacerActual()) glFinish();
+}
+
 void VentanaEGL::Presentar() {
   if (HacerActual()) glFlush();
   ++presentaciones_;
