@@ -178,6 +178,64 @@ TEST_F(Recursos, TwoWindowsDrawIndependently) {
   otro->Release();
 }
 
+TEST_F(Recursos, TwoDevicesOnOneWindowDoNotDisturbEachOther) {
+  // Both devices share the window's GL context; the second one drawing in
+  // the middle of the first one's scene must not leave the first drawing
+  // into the wrong framebuffer or with the wrong texture.
+  IDirect3DDevice8* otro = nullptr;
+  ASSERT_EQ(CrearDispositivo(&otro), D3D_OK);
+  IDirect3DTexture8* rojo = nullptr;
+  IDirect3DTexture8* verde = nullptr;
+  IDirect3DTexture8* azul = nullptr;
+  for (auto [t, color] : {std::pair{&rojo, 0xFF0000u}, {&verde, 0x00FF00u}}) {
+    ASSERT_EQ(dispositivo->CreateTexture(1, 1, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, t), D3D_OK);
+    D3DLOCKED_RECT r{};
+    ASSERT_EQ((*t)->LockRect(0, &r, nullptr, 0), D3D_OK);
+    *static_cast<std::uint32_t*>(r.pBits) = color;
+    ASSERT_EQ((*t)->UnlockRect(0), D3D_OK);
+  }
+  ASSERT_EQ(otro->CreateTexture(1, 1, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &azul), D3D_OK);
+  const std::vector<VerticeTex> mitades = {
+      {-1, 1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}, {-1, -1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},
+      {0, 1, 0.5f, 0, 0},  {1, 1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},  {1, -1, 0.5f, 0, 0}};
+  Usar(Vertices(mitades, kFvfTex), kFvfTex, sizeof(VerticeTex));
+  IDirect3DVertexBuffer8* suyo = nullptr;
+  ASSERT_EQ(otro->CreateVertexBuffer(80, 0, kFvfTex, D3DPOOL_DEFAULT, &suyo), D3D_OK);
+  BYTE* datos = nullptr;
+  ASSERT_EQ(suyo->Lock(0, 0, &datos, 0), D3D_OK);
+  std::memcpy(datos, mitades.data(), 80);
+  ASSERT_EQ(suyo->Unlock(), D3D_OK);
+  PonerIdentidades();
+
+  ASSERT_EQ(dispositivo->Clear(0, nullptr, D3DCLEAR_TARGET, kMagenta, 1, 0), D3D_OK);
+  ASSERT_EQ(dispositivo->BeginScene(), D3D_OK);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, rojo);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 4, 2, verde);  // draws the red half
+  // The other device draws a whole frame of its own.
+  ASSERT_EQ(otro->SetStreamSource(0, suyo, 20), D3D_OK);
+  ASSERT_EQ(otro->SetVertexShader(kFvfTex), D3D_OK);
+  otro->SetRenderState(D3DRS_LIGHTING, 0);
+  otro->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  otro->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  otro->SetTexture(0, azul);
+  ASSERT_EQ(otro->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0), D3D_OK);
+  ASSERT_EQ(otro->BeginScene(), D3D_OK);
+  ASSERT_EQ(otro->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  ASSERT_EQ(otro->EndScene(), D3D_OK);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 4, 2, verde);  // merges with the queued green half
+  ASSERT_EQ(dispositivo->EndScene(), D3D_OK);
+  const auto p = Presentar();
+  EXPECT_EQ(Hex(En(p, 16, 32)), Hex(0xFF0000));
+  EXPECT_EQ(Hex(En(p, 48, 32)), Hex(0x00FF00));
+  otro->SetTexture(0, nullptr);
+  otro->SetStreamSource(0, nullptr, 0);
+  suyo->Release();
+  azul->Release();
+  rojo->Release();
+  verde->Release();
+  otro->Release();
+}
+
 TEST_F(Recursos, ClearRectanglesCountRowsFromTheTop) {
   ASSERT_EQ(dispositivo->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0), D3D_OK);
   const D3DRECT arriba{0, 0, kLado, 8};
