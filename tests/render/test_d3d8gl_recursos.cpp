@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "PruebaGL.h"
@@ -264,6 +265,37 @@ TEST_F(Recursos, WindowPixelsWriteAsAPngTheRightWayUp) {
   EXPECT_EQ(imagen.width, static_cast<png_uint_32>(kLado));
   EXPECT_EQ(Rgb(leido, kLado, 5, 0), 0xFF00FFu) << "top row first";
   EXPECT_EQ(Rgb(leido, kLado, 5, kLado - 1), 0x000000u);
+}
+
+// Each case breaks EGL or GL in a fresh process (the EGL display, once made,
+// lasts as long as the process) and expects a null window with a reason,
+// not a crash. The variables are Mesa's and glvnd's own.
+struct CasoSinGL {
+  const char* variable;
+  const char* valor;
+  const char* motivo;
+};
+
+TEST(VentanaEGLSinGL, FailsWithAReasonWhenEGLOrGL33IsMissing) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (CasoSinGL c :
+       {CasoSinGL{"MESA_GL_VERSION_OVERRIDE", "3.1", "no OpenGL 3.3 core context"},
+        CasoSinGL{"LIBGL_DRIVERS_PATH", "/nonexistent", "cannot initialise the surfaceless EGL"},
+        CasoSinGL{"__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent.json",
+                  "EGL has no surfaceless platform"}}) {
+    EXPECT_EXIT(
+        {
+          setenv(c.variable, c.valor, 1);
+          std::string motivo;
+          const bool creada = VentanaEGL::Crear(8, 8, &motivo) != nullptr;
+          std::fprintf(stderr, "motivo: %s\n", motivo.c_str());
+          std::fflush(stderr);
+          // _Exit: the driver that failed to start is not this test's leak.
+          std::_Exit(creada ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), c.motivo)
+        << c.variable << "=" << c.valor;
+  }
 }
 
 TEST(VentanaEGLSinGL, RefusesAnEmptySizeWithAReason) {
