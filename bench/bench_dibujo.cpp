@@ -3,8 +3,9 @@
 //
 // - cuadro/<level>: one viewer frame of the level's largest mesh (clear, the
 //   five transforms, the per-polygon draw, present) into the 321 x 385
-//   offscreen window. Floor dibujo_unico/<level>: clear, the same packed
-//   vertex buffer drawn as one triangle list with one texture, present.
+//   offscreen window. Floor dibujo_unico/<level>: clear, the same triangles
+//   (quads split in two) drawn from one vertex buffer as one triangle list
+//   with one texture, present.
 //   Both wait for the GPU to finish, so the rasterising is measured too.
 // - abrir_completo/<level>: what opening does before the first frame: read,
 //   mesh list, 32-bit pages, conversion and upload (and releasing them).
@@ -12,8 +13,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "geometry/ConvertirMeshes.h"
 #include "geometry/dxBufferTextura.h"
@@ -95,6 +98,27 @@ void Cuadro(benchmark::State& estado, const std::string& ruta) {
     escena.ventana->Esperar();
   }
   estado.counters["poligonos"] = escena.buffer->NumTriangulos() + escena.buffer->NumCuadrados();
+  EstadisticasD3D8GL e;
+  if (LeerEstadisticasD3D8GL(escena.dispositivo->Dispositivo(), &e) && e.presentaciones > 0)
+    estado.counters["dibujos_gl"] = static_cast<double>(e.dibujosGL) / e.presentaciones;
+}
+
+// The frame's triangles as one list: each packed quad (a strip of 4) becomes
+// its two triangles, each triangle stays as it is.
+std::vector<dxVerticeTex> ComoLista(const dxBufferTextura& b) {
+  const auto* v = static_cast<const dxVerticeTex*>(b.DatosVertices());
+  std::vector<dxVerticeTex> lista;
+  std::int32_t a = 0;
+  for (std::int32_t i = 0; i < b.NumTriangulos() + b.NumCuadrados(); ++i) {
+    if (b.FlagsPoligono(i) & DIBUJO_CUADRADO) {
+      for (int k : {0, 1, 2, 2, 1, 3}) lista.push_back(v[a + k]);
+      a += 4;
+    } else {
+      for (int k : {0, 1, 2}) lista.push_back(v[a + k]);
+      a += 3;
+    }
+  }
+  return lista;
 }
 
 void DibujoUnico(benchmark::State& estado, const std::string& ruta) {
@@ -106,24 +130,37 @@ void DibujoUnico(benchmark::State& estado, const std::string& ruta) {
   }
   IDirect3DDevice8* d = escena.dispositivo->Dispositivo();
   dxBufferTextura& b = *escena.buffer;
+  const std::vector<dxVerticeTex> lista = ComoLista(b);
+  const UINT bytes = static_cast<UINT>(lista.size() * sizeof(dxVerticeTex));
+  IDirect3DVertexBuffer8* vb = nullptr;
+  BYTE* memoria = nullptr;
+  if (FAILED(d->CreateVertexBuffer(bytes, 0, b.ObtenerFVF(), D3DPOOL_DEFAULT, &vb)) ||
+      FAILED(vb->Lock(0, bytes, &memoria, 0))) {
+    estado.SkipWithError("no vertex buffer");
+    return;
+  }
+  std::memcpy(memoria, lista.data(), bytes);
+  vb->Unlock();
   // The world matrix of the frame with the initial view: scale 6, then the
   // move to the mesh's centre, so both draw the same pixels.
   D3DXMATRIX escala, centro, mundo;
   D3DXMatrixScaling(&escala, 6, 6, 6);
   D3DXMatrixTranslation(&centro, escena.mesh->centroX, -escena.mesh->centroY, escena.mesh->centroZ);
   D3DXMatrixMultiply(&mundo, &escala, &centro);
+  d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
   for (auto _ : estado) {
     escena.dispositivo->Limpiar(true);
-    d->SetStreamSource(0, b.ObtenerVertexBuffer(), b.ObtenerStride());
+    d->SetStreamSource(0, vb, sizeof(dxVerticeTex));
     d->SetVertexShader(b.ObtenerFVF());
     d->SetTransform(D3DTS_WORLD, &mundo);
     d->SetTexture(0, b.TexturaPoligono(0));
     d->BeginScene();
-    d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(b.NumVertices() / 3));
+    d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(lista.size() / 3));
     d->EndScene();
     escena.dispositivo->Presentar();
     escena.ventana->Esperar();
   }
+  vb->Release();
 }
 
 void AbrirCompleto(benchmark::State& estado, const std::string& ruta) {
