@@ -2,8 +2,10 @@
 
 #include <zlib.h>
 
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <utility>
 
@@ -107,26 +109,34 @@ int LeerNivelMemoria(const std::uint8_t* datos, std::size_t tamano, trNivel* niv
 }
 
 int LeerNivel(const char* archivo, trNivel* nivel, std::string* motivo) {
-  std::FILE* f = archivo != nullptr ? std::fopen(archivo, "rb") : nullptr;
-  if (f == nullptr) {
+  const int fd = archivo != nullptr ? ::open(archivo, O_RDONLY | O_CLOEXEC) : -1;
+  if (fd < 0) {
     Motivo(motivo, "no se puede abrir el archivo");
     return 0;
   }
-  // One read of the whole file; the parsers work on memory only.
-  std::unique_ptr<std::uint8_t[]> datos;
-  long longitud = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) longitud = std::ftell(f);
-  bool leido = longitud >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
-  if (leido) {
-    // Not value-initialised: every byte is overwritten by the read.
-    datos.reset(new std::uint8_t[static_cast<std::size_t>(longitud) + 1]);
-    leido = std::fread(datos.get(), 1, static_cast<std::size_t>(longitud), f) ==
-            static_cast<std::size_t>(longitud);
-  }
-  std::fclose(f);
-  if (!leido) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
     Motivo(motivo, "no se puede leer el archivo");
     return 0;
   }
-  return LeerNivelMemoria(datos.get(), static_cast<std::size_t>(longitud), nivel, motivo);
+  const auto longitud = static_cast<std::size_t>(info.st_size);
+  if (longitud == 0) {
+    ::close(fd);
+    return LeerNivelMemoria(nullptr, 0, nivel, motivo);
+  }
+  // The file is mapped rather than read into a buffer of our own: its pages
+  // come straight from the page cache, with no copy and no fresh memory to
+  // fault in. The parse copies what the record keeps, so the mapping ends
+  // with this call.
+  void* mapa = ::mmap(nullptr, longitud, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  ::close(fd);
+  if (mapa == MAP_FAILED) {
+    Motivo(motivo, "no se puede leer el archivo");
+    return 0;
+  }
+  const int resultado =
+      LeerNivelMemoria(static_cast<const std::uint8_t*>(mapa), longitud, nivel, motivo);
+  ::munmap(mapa, longitud);
+  return resultado;
 }
