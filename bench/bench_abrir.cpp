@@ -11,6 +11,7 @@
 // what the ratio measures.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -98,7 +99,10 @@ struct ArchivoTemporal {
 bool Registrar() {
   static ArchivoTemporal generado;
   std::vector<std::pair<std::string, std::string>> niveles;  // name, path
-  generado.ruta = (fs::temp_directory_path() / "varidazir_bench_realista.tr4").string();
+  // Named after the process, so runs side by side do not delete each other's.
+  generado.ruta = (fs::temp_directory_path() /
+                   ("varidazir_bench_realista_" + std::to_string(::getpid()) + ".tr4"))
+                      .string();
   if (escritor::GuardarArchivo(generado.ruta, escritor::EscribirNivel(escritor::NivelRealista())))
     niveles.emplace_back("generado", generado.ruta);
   std::error_code error;
