@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Casos, LeerNivelRechazo, testing::ValuesIn(kRechazos),
 
 // Every cut before the sample block is refused; none crashes or reads out of
 // the data (the ASan build checks the latter).
-TEST(LeerNivel, TodoCorteAntesDeLasMuestrasSeRechaza) {
+TEST(LeerNivel, CadaCorteAntesDeLasMuestrasSeRechaza) {
   escritor::Mapa mapa;
   const auto bytes = escritor::EscribirNivel(escritor::NivelPequeno(), &mapa);
   for (std::size_t corte = 0; corte < mapa.muestras; ++corte) {
