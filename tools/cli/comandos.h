@@ -20,3 +20,7 @@ struct Comando {
 // info [--json] NIVEL.tr4: container fields, section counts, pages and the
 // meshes of a level.
 int ComandoInfo(const std::vector<std::string>& argumentos);
+
+// render NIVEL.tr4 --mesh N --out FILE.png [...]: one frame of mesh N drawn
+// as the viewer draws it, written as PNG.
+int ComandoRender(const std::vector<std::string>& argumentos);

@@ -12,6 +12,10 @@ namespace {
 // One line per command; a new command adds its entry here and its own file.
 const Comando kComandos[] = {
     {"info", "[--json] NIVEL.tr4", ComandoInfo},
+    {"render",
+     "NIVEL.tr4 --mesh N --out IMAGEN.png [--size AxB] [--yaw R] [--pitch R] [--scale S] "
+     "[--pan X Y] [--16bit] [--wireframe]",
+     ComandoRender},
 };
 
 int Uso() {

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <utility>
 
 // ---------------------------------------------------------------- base types
 using HRESULT = std::int32_t;
@@ -28,6 +30,7 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
 constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
+constexpr HRESULT D3DERR_DEVICELOST = static_cast<HRESULT>(0x88760868u);
 
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
@@ -93,8 +96,21 @@ enum D3DRENDERSTATETYPE : std::uint32_t {
   D3DRS_ZENABLE = 7,
   D3DRS_FILLMODE = 8,
   D3DRS_SHADEMODE = 9,
+  D3DRS_ZWRITEENABLE = 14,
   D3DRS_CULLMODE = 22,
+  D3DRS_ZFUNC = 23,
   D3DRS_LIGHTING = 137,
+};
+
+enum D3DCMPFUNC : std::uint32_t {
+  D3DCMP_NEVER = 1,
+  D3DCMP_LESS = 2,
+  D3DCMP_EQUAL = 3,
+  D3DCMP_LESSEQUAL = 4,
+  D3DCMP_GREATER = 5,
+  D3DCMP_NOTEQUAL = 6,
+  D3DCMP_GREATEREQUAL = 7,
+  D3DCMP_ALWAYS = 8,
 };
 
 enum D3DFILLMODE : std::uint32_t { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3 };
@@ -118,11 +134,22 @@ enum D3DTEXTUREOP : std::uint32_t {
   D3DTOP_SELECTARG1 = 2,
   D3DTOP_SELECTARG2 = 3,
   D3DTOP_MODULATE = 4,
+  D3DTOP_MODULATE2X = 5,
+  D3DTOP_MODULATE4X = 6,
+  D3DTOP_ADD = 7,
+  D3DTOP_ADDSIGNED = 8,
+  D3DTOP_ADDSIGNED2X = 9,
+  D3DTOP_SUBTRACT = 10,
 };
 
+constexpr DWORD D3DTA_SELECTMASK = 0x0F;
 constexpr DWORD D3DTA_DIFFUSE = 0;
 constexpr DWORD D3DTA_CURRENT = 1;
 constexpr DWORD D3DTA_TEXTURE = 2;
+constexpr DWORD D3DTA_TFACTOR = 3;
+constexpr DWORD D3DTA_SPECULAR = 4;
+constexpr DWORD D3DTA_COMPLEMENT = 0x10;
+constexpr DWORD D3DTA_ALPHAREPLICATE = 0x20;
 
 enum D3DTEXTUREFILTERTYPE : std::uint32_t {
   D3DTEXF_NONE = 0,
@@ -149,12 +176,20 @@ constexpr DWORD D3DCLEAR_TARGET = 1;
 constexpr DWORD D3DCLEAR_ZBUFFER = 2;
 constexpr DWORD D3DCLEAR_STENCIL = 4;
 
+constexpr DWORD D3DLOCK_READONLY = 0x10;
+
 constexpr DWORD D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
 constexpr DWORD D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x40;
 
 // Flexible vertex format bits.
 constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_XYZRHW = 0x004;
+constexpr DWORD D3DFVF_POSITION_MASK = 0x00E;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
 constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_SPECULAR = 0x080;
+constexpr DWORD D3DFVF_TEXCOUNT_MASK = 0xF00;
+constexpr DWORD D3DFVF_TEXCOUNT_SHIFT = 8;
 constexpr DWORD D3DFVF_TEX1 = 0x100;
 
 // ----------------------------------------------------------------- records
@@ -272,6 +307,14 @@ class IVentanaD3D {
   // The GL framebuffer object that a present copies the back buffer into;
   // 0 is the surface's own default framebuffer.
   virtual unsigned FramebufferDestino() { return 0; }
+
+  // Expires when the window is destroyed. A device and its resources may
+  // outlive their window (texture pages are never released); they hold this
+  // to know that the window's GL context, and every GL object in it, is gone.
+  std::weak_ptr<const void> Vida() const { return vida_; }
+
+ private:
+  std::shared_ptr<const void> vida_ = std::make_shared<char>(0);
 };
 
 // ------------------------------------------------------------ entry point
@@ -283,3 +326,17 @@ IDirect3D8* Direct3DCreate8(UINT SDKVersion);
 // uninstalls it. Returns the previous one so callers can restore it.
 using FabricaD3D8 = std::function<IDirect3D8*()>;
 FabricaD3D8 PonerFabricaD3D8(FabricaD3D8 fabrica);
+
+// Installs a factory for its own lifetime and puts the previous one back when
+// destroyed; tests and tools use it so that no factory leaks into the next.
+class FabricaD3D8Temporal {
+ public:
+  explicit FabricaD3D8Temporal(FabricaD3D8 fabrica)
+      : anterior_(PonerFabricaD3D8(std::move(fabrica))) {}
+  ~FabricaD3D8Temporal() { PonerFabricaD3D8(std::move(anterior_)); }
+  FabricaD3D8Temporal(const FabricaD3D8Temporal&) = delete;
+  FabricaD3D8Temporal& operator=(const FabricaD3D8Temporal&) = delete;
+
+ private:
+  FabricaD3D8 anterior_;
+};
