@@ -3,20 +3,17 @@
 //
 // The floor is, per iteration: allocate an uninitialised buffer of each
 // chunk's inflated size, run zlib's uncompress into each from the file bytes
-// already in memory, then free the four buffers. They are held together, as
-// any reader that keeps a level's chunks must hold them, so the floor pays
-// the same first-touch page faults for fresh memory as opening does. It
-// leaves out everything else opening does (reading the file, the header,
-// parsing the sections, walking the meshes, building the record), which is
-// what the ratio measures.
+// already in memory, then free the four buffers (held together, as any
+// reader that keeps a level's chunks must hold them). It leaves out
+// everything else opening does (reading the file, the header, parsing the
+// sections, walking the meshes, building and releasing the record), which
+// is what the ratio measures.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -25,12 +22,10 @@
 
 #include "level/Lista_Mesh.h"
 #include "level/trNivel.h"
+#include "niveles.h"
 #include "ratios.h"
-#include "support/EscritorTr4.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Trozo {
   const std::uint8_t* flujo;
@@ -95,46 +90,15 @@ void Inflar(benchmark::State& estado, const std::string& ruta) {
   }
 }
 
-// The generated level lives in a temporary file for the length of the run.
-struct ArchivoTemporal {
-  std::string ruta;
-  ~ArchivoTemporal() {
-    if (!ruta.empty()) std::remove(ruta.c_str());
-  }
-};
-
 bool Registrar() {
-  static ArchivoTemporal generado;
-  std::vector<std::pair<std::string, std::string>> niveles;  // name, path
-  // Named after the process, so runs side by side do not delete each other's.
-  generado.ruta = (fs::temp_directory_path() /
-                   ("varidazir_bench_realista_" + std::to_string(::getpid()) + ".tr4"))
-                      .string();
-  if (escritor::GuardarArchivo(generado.ruta, escritor::EscribirNivel(escritor::NivelRealista())))
-    niveles.emplace_back("generado", generado.ruta);
-  std::error_code error;
-  for (const auto& e : fs::directory_iterator(VARIDAZIR_LEVELS_DIR, error))
-    if (e.path().extension() == ".tr4")
-      niveles.emplace_back(e.path().filename().string(), e.path().string());
-
-  // The ratio is kept for the level with the most bytes to inflate: the
-  // largest in content, and the longest run, so the least shaken by noise.
-  std::uint64_t mayor = 0;
-  std::string nombreMayor;
-  for (const auto& [nombre, ruta] : niveles) {
-    benchmark::RegisterBenchmark(("abrir/" + nombre).c_str(), Abrir, ruta)
+  for (const NivelBanco& n : NivelesBanco()) {
+    benchmark::RegisterBenchmark(("abrir/" + n.nombre).c_str(), Abrir, n.ruta)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("inflar/" + nombre).c_str(), Inflar, ruta)
+    benchmark::RegisterBenchmark(("inflar/" + n.nombre).c_str(), Inflar, n.ruta)
         ->Unit(benchmark::kMillisecond);
-    std::uint64_t inflado = 0;
-    for (const Trozo& t : Trozos(Cargar(ruta))) inflado += t.inflado;
-    if (inflado > mayor) {
-      mayor = inflado;
-      nombreMayor = nombre;
-    }
   }
-  if (!nombreMayor.empty())
-    RegistrarRatio("open_vs_inflate", "abrir/" + nombreMayor, "inflar/" + nombreMayor);
+  const std::string mayor = MayorNivelBanco();
+  if (!mayor.empty()) RegistrarRatio("open_vs_inflate", "abrir/" + mayor, "inflar/" + mayor);
   return true;
 }
 
