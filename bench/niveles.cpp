@@ -1,5 +1,7 @@
 #include "niveles.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -20,7 +22,10 @@ const std::vector<NivelBanco>& NivelesBanco() {
   static ArchivoTemporal generado;
   static const std::vector<NivelBanco> niveles = [] {
     std::vector<NivelBanco> n;
-    generado.ruta = (fs::temp_directory_path() / "varidazir_bench_realista.tr4").string();
+    // Named after the process, so runs side by side do not delete each other's.
+    generado.ruta = (fs::temp_directory_path() /
+                     ("varidazir_bench_realista_" + std::to_string(::getpid()) + ".tr4"))
+                        .string();
     if (escritor::GuardarArchivo(generado.ruta, escritor::EscribirNivel(escritor::NivelRealista())))
       n.push_back({"generado", generado.ruta});
     std::error_code error;
