@@ -53,6 +53,22 @@ TEST(CliInfo, Json) {
   EXPECT_THAT(r.salida, Not(HasSubstr("\"warning\"")));
 }
 
+TEST(CliInfo, CuentaLasCarasQueElNivelNoRespalda) {
+  escritor::Nivel d = escritor::NivelPequeno();
+  escritor::Mesh m = escritor::MeshCubo(64, 0);
+  m.rectangulos[0].vertices[3] = 8;   // the cube has vertices 0 to 7
+  m.rectangulos[1].textura = 0x8001;  // bit 15 set: object texture 1
+  m.rectangulos[2].textura = 0x7000;  // no such object texture
+  d.meshes.push_back(m);
+  const ResultadoCli r = EjecutarCli("info --json '" + Guardar(d, "cli_caras.tr4") + "'");
+  EXPECT_EQ(r.codigo, 0) << r.errores;
+  EXPECT_THAT(r.salida, HasSubstr("\"faces_out_of_range\": {\"vertex_skipped\": 1, "
+                                  "\"texture_masked\": 1, \"texture_missing\": 1, "
+                                  "\"page_missing\": 0}"));
+  const ResultadoCli texto = EjecutarCli("info '" + Guardar(d, "cli_caras.tr4") + "'");
+  EXPECT_THAT(texto.salida, HasSubstr("caras con índices fuera de rango: 3"));
+}
+
 TEST(CliInfo, AdvertenciaDeColaSaleYTerminaBien) {
   escritor::Nivel d = escritor::NivelPequeno();
   d.colaCruda = std::vector<std::uint8_t>{1, 0, 0, 0};  // one entity, then nothing
