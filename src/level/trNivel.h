@@ -231,7 +231,9 @@ struct trNivel : trContenedorNivel, trSeccionesNivel {
 // `*nivel` is then left exactly as it was and, when `motivo` is not null, it
 // receives a Spanish text naming the part and the offset where the level
 // broke. Safe on untrusted files: nothing is read outside the data, and no
-// allocation is sized from a count the data cannot back.
+// allocation is sized from a count the data cannot back. The file is mapped
+// for the length of the call: it must not be truncated meanwhile (the
+// system would stop the process with SIGBUS on reading the lost pages).
 int LeerNivel(const char* archivo, trNivel* nivel, std::string* motivo = nullptr);
 
 // The same as LeerNivel for a level file already in memory: `datos` holds

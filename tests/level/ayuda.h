@@ -22,9 +22,6 @@ inline int LeerBloqueDatos(const std::vector<std::uint8_t>& bloque, trNivel* niv
   return LeerDatosNivel(nivel, motivo);
 }
 
-// A level description with nothing in it but the mandatory fixed parts.
-inline escritor::Nivel NivelVacio() { return escritor::Nivel{}; }
-
 inline std::string RutaNivelReal(const char* nombre) {
   return std::string(VARIDAZIR_LEVELS_DIR) + "/" + nombre;
 }

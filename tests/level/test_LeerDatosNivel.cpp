@@ -406,7 +406,7 @@ TEST(LeerDatosNivel, ColaConCuentaImposibleSeAceptaConAdvertencia) {
 
 // Every cut of the block: before the tail refused, inside it accepted with a
 // warning, and only the whole block has none.
-TEST(LeerDatosNivel, TodoCorteDelBloque) {
+TEST(LeerDatosNivel, CadaCorteDelBloque) {
   escritor::Mapa mapa;
   const auto bloque = escritor::EscribirDatosNivel(escritor::NivelPequeno(), &mapa);
   const std::size_t cola = mapa.datos.at("entidades");

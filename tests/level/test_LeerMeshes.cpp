@@ -162,7 +162,7 @@ TEST(LeerMeshes, CuentaQuePasaDelFinal) {
 
 // Cuts at every byte: whole meshes are kept, a cut one is dropped; a last
 // mesh whose two alignment bytes are missing is kept without them.
-TEST(LeerMeshes, TodoCorte) {
+TEST(LeerMeshes, CadaCorte) {
   const std::vector<Mesh> meshes = {ConCuentas(1, 0, 0, 1), ConCuentas(2, 1, 1, 0),
                                     ConCuentas(1, 0, 0, 0)};
   std::vector<std::uint32_t> inicios;

@@ -67,6 +67,18 @@ TEST(LeerNivel, ArchivoQueNoSeAbreNoTocaElRegistro) {
   EXPECT_EQ(n.muestras.size(), 3u);
 }
 
+TEST(LeerNivel, CarpetaYArchivoVacio) {
+  trNivel n;
+  std::string motivo;
+  EXPECT_EQ(LeerNivel(testing::TempDir().c_str(), &n, &motivo), 0);
+  EXPECT_THAT(motivo, HasSubstr("no se puede leer el archivo"));
+  const std::string vacio = testing::TempDir() + "/leer_nivel_vacio.tr4";
+  ASSERT_TRUE(escritor::GuardarArchivo(vacio, {}));
+  EXPECT_EQ(LeerNivel(vacio.c_str(), &n, &motivo), 0);
+  EXPECT_THAT(motivo, HasSubstr("cabecera"));
+  std::remove(vacio.c_str());
+}
+
 TEST(LeerNivel, ArchivoQueTerminaTrasLaCantidadDeMuestras) {
   escritor::Nivel d = escritor::NivelPequeno();
   d.muestras.clear();
@@ -234,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Casos, LeerNivelRechazo, testing::ValuesIn(kRechazos),
 
 // Every cut before the sample block is refused; none crashes or reads out of
 // the data (the ASan build checks the latter).
-TEST(LeerNivel, TodoCorteAntesDeLasMuestrasSeRechaza) {
+TEST(LeerNivel, CadaCorteAntesDeLasMuestrasSeRechaza) {
   escritor::Mapa mapa;
   const auto bytes = escritor::EscribirNivel(escritor::NivelPequeno(), &mapa);
   for (std::size_t corte = 0; corte < mapa.muestras; ++corte) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "render/d3d8/d3dx8.h"
 #include "render/gl/D3D8GL.h"
+#include "render/gl/ImagenPNG.h"
 #include "render/gl/VentanaEGL.h"
 
 namespace prueba_gl {
@@ -70,6 +72,16 @@ class PruebaGL : public ::testing::Test {
     if (d3d != nullptr) d3d->Release();
     if (ventana) {
       EXPECT_EQ(ventana->ErroresGL(), 0u) << "a GL call failed";
+    }
+    // A failed test leaves the last image it looked at for a person to see.
+    if (HasFailure() && !ultimaImagen.empty()) {
+      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+      std::string nombre = std::string(info->test_suite_name()) + "." + info->name();
+      for (char& c : nombre)
+        if (c == '/') c = '_';
+      const std::string ruta = ::testing::TempDir() + nombre + ".png";
+      if (EscribirPNG(ruta, kLado, kLado, ultimaImagen.data()))
+        std::printf("image drawn: %s\n", ruta.c_str());
     }
   }
 
@@ -198,7 +210,8 @@ class PruebaGL : public ::testing::Test {
 
   std::vector<std::uint8_t> Presentar() {
     EXPECT_EQ(dispositivo->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    return ventana->LeerPixeles();
+    ultimaImagen = ventana->LeerPixeles();
+    return ultimaImagen;
   }
 
   std::uint32_t En(const std::vector<std::uint8_t>& p, int x, int y) const {
@@ -212,6 +225,7 @@ class PruebaGL : public ::testing::Test {
   std::vector<IDirect3DTexture8*> texturas;
   std::vector<IDirect3DVertexBuffer8*> vbs;
   D3DXMATRIX camara;
+  std::vector<std::uint8_t> ultimaImagen;
 };
 
 }  // namespace prueba_gl

@@ -160,9 +160,11 @@ TEST_P(Culling, RemovesTheFacesDirect3DRemoves) {
   }
   const auto p = DibujarSolo(v, c.tipo, nullptr, c.cull);
   const std::uint32_t esperado = c.visible ? kBlanco : kFondo;
-  EXPECT_EQ(Hex(En(p, 22, 22)), Hex(esperado)) << "first triangle";
+  // (30, 20) lies in the first triangle and (34, 44) in the second, whichever
+  // diagonal the strip splits along.
+  EXPECT_EQ(Hex(En(p, 30, 20)), Hex(esperado)) << "first triangle";
   if (c.tipo == D3DPT_TRIANGLESTRIP) {
-    EXPECT_EQ(Hex(En(p, 42, 42)), Hex(esperado)) << "second triangle";
+    EXPECT_EQ(Hex(En(p, 34, 44)), Hex(esperado)) << "second triangle";
   }
 }
 
@@ -380,21 +382,43 @@ TEST_F(Dibujo, ChangesAfterADrawDoNotReachThatDraw) {
       {-1, 1, 0.5f, 0, 0}, {0, 1, 0.5f, 1, 0}, {-1, -1, 0.5f, 0, 1}, {0, -1, 0.5f, 1, 1}};
   IDirect3DVertexBuffer8* vb = Vertices(v, kFvfTex);
   Usar(vb, kFvfTex, sizeof(VerticeTex));
+  // Two draws with the same states would merge; a change in between may
+  // only reach the second. First the page changes, then the vertices.
   Empezar();
   DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, t);
-  // Same states, so the next draw would merge with the first: the page and
-  // the vertices change in between and only the second draw may see it.
   D3DLOCKED_RECT r{};
   ASSERT_EQ(t->LockRect(0, &r, nullptr, 0), D3D_OK);
   for (int i = 0; i < 8 * 8; ++i) static_cast<std::uint32_t*>(r.pBits)[i] = 0x00FF00;
   ASSERT_EQ(t->UnlockRect(0), D3D_OK);
+  dispositivo->SetTransform(D3DTS_WORLD, nullptr);  // fails, changes nothing
+  DibujarPoligono(D3DPT_TRIANGLELIST, 1, 1, t);     // the right-hand triangle only
+  auto p = Terminar();
+  EXPECT_EQ(Hex(En(p, 4, 8)), Hex(kRojo)) << "top-left corner: only the first draw";
+  EXPECT_EQ(Hex(En(p, 28, 56)), Hex(kVerde)) << "bottom-right of the left half: both draws";
+
+  Empezar();
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, t);
   BYTE* datos = nullptr;
   ASSERT_EQ(vb->Lock(0, 0, &datos, 0), D3D_OK);
   for (int i = 0; i < 4; ++i) reinterpret_cast<VerticeTex*>(datos)[i].x += 1;
   ASSERT_EQ(vb->Unlock(), D3D_OK);
   DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, t);
-  const auto p = Terminar();
-  EXPECT_EQ(Hex(En(p, 16, 32)), Hex(kRojo));
+  p = Terminar();
+  EXPECT_EQ(Hex(En(p, 16, 32)), Hex(kVerde)) << "the first draw kept its vertices";
+  EXPECT_EQ(Hex(En(p, 48, 32)), Hex(kVerde));
+
+  // And a new world matrix moves only what is drawn after it.
+  ASSERT_EQ(vb->Lock(0, 0, &datos, 0), D3D_OK);
+  std::memcpy(datos, v.data(), v.size() * sizeof(VerticeTex));
+  ASSERT_EQ(vb->Unlock(), D3D_OK);
+  Empezar();
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, t);
+  D3DXMATRIX mundo;
+  D3DXMatrixTranslation(&mundo, 1, 0, 0);
+  ASSERT_EQ(dispositivo->SetTransform(D3DTS_WORLD, &mundo), D3D_OK);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, t);
+  p = Terminar();
+  EXPECT_EQ(Hex(En(p, 16, 32)), Hex(kVerde)) << "drawn before the matrix changed";
   EXPECT_EQ(Hex(En(p, 48, 32)), Hex(kVerde));
 }
 

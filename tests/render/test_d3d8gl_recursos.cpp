@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "PruebaGL.h"
@@ -178,6 +179,64 @@ TEST_F(Recursos, TwoWindowsDrawIndependently) {
   otro->Release();
 }
 
+TEST_F(Recursos, TwoDevicesOnOneWindowDoNotDisturbEachOther) {
+  // Both devices share the window's GL context; the second one drawing in
+  // the middle of the first one's scene must not leave the first drawing
+  // into the wrong framebuffer or with the wrong texture.
+  IDirect3DDevice8* otro = nullptr;
+  ASSERT_EQ(CrearDispositivo(&otro), D3D_OK);
+  IDirect3DTexture8* rojo = nullptr;
+  IDirect3DTexture8* verde = nullptr;
+  IDirect3DTexture8* azul = nullptr;
+  for (auto [t, color] : {std::pair{&rojo, 0xFF0000u}, {&verde, 0x00FF00u}}) {
+    ASSERT_EQ(dispositivo->CreateTexture(1, 1, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, t), D3D_OK);
+    D3DLOCKED_RECT r{};
+    ASSERT_EQ((*t)->LockRect(0, &r, nullptr, 0), D3D_OK);
+    *static_cast<std::uint32_t*>(r.pBits) = color;
+    ASSERT_EQ((*t)->UnlockRect(0), D3D_OK);
+  }
+  ASSERT_EQ(otro->CreateTexture(1, 1, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &azul), D3D_OK);
+  const std::vector<VerticeTex> mitades = {
+      {-1, 1, 0.5f, 0, 0}, {0, 1, 0.5f, 0, 0}, {-1, -1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},
+      {0, 1, 0.5f, 0, 0},  {1, 1, 0.5f, 0, 0}, {0, -1, 0.5f, 0, 0},  {1, -1, 0.5f, 0, 0}};
+  Usar(Vertices(mitades, kFvfTex), kFvfTex, sizeof(VerticeTex));
+  IDirect3DVertexBuffer8* suyo = nullptr;
+  ASSERT_EQ(otro->CreateVertexBuffer(80, 0, kFvfTex, D3DPOOL_DEFAULT, &suyo), D3D_OK);
+  BYTE* datos = nullptr;
+  ASSERT_EQ(suyo->Lock(0, 0, &datos, 0), D3D_OK);
+  std::memcpy(datos, mitades.data(), 80);
+  ASSERT_EQ(suyo->Unlock(), D3D_OK);
+  PonerIdentidades();
+
+  ASSERT_EQ(dispositivo->Clear(0, nullptr, D3DCLEAR_TARGET, kMagenta, 1, 0), D3D_OK);
+  ASSERT_EQ(dispositivo->BeginScene(), D3D_OK);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 0, 2, rojo);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 4, 2, verde);  // draws the red half
+  // The other device draws a whole frame of its own.
+  ASSERT_EQ(otro->SetStreamSource(0, suyo, 20), D3D_OK);
+  ASSERT_EQ(otro->SetVertexShader(kFvfTex), D3D_OK);
+  otro->SetRenderState(D3DRS_LIGHTING, 0);
+  otro->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  otro->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  otro->SetTexture(0, azul);
+  ASSERT_EQ(otro->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0), D3D_OK);
+  ASSERT_EQ(otro->BeginScene(), D3D_OK);
+  ASSERT_EQ(otro->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+  ASSERT_EQ(otro->EndScene(), D3D_OK);
+  DibujarPoligono(D3DPT_TRIANGLESTRIP, 4, 2, verde);  // merges with the queued green half
+  ASSERT_EQ(dispositivo->EndScene(), D3D_OK);
+  const auto p = Presentar();
+  EXPECT_EQ(Hex(En(p, 16, 32)), Hex(0xFF0000));
+  EXPECT_EQ(Hex(En(p, 48, 32)), Hex(0x00FF00));
+  otro->SetTexture(0, nullptr);
+  otro->SetStreamSource(0, nullptr, 0);
+  suyo->Release();
+  azul->Release();
+  rojo->Release();
+  verde->Release();
+  otro->Release();
+}
+
 TEST_F(Recursos, ClearRectanglesCountRowsFromTheTop) {
   ASSERT_EQ(dispositivo->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1, 0), D3D_OK);
   const D3DRECT arriba{0, 0, kLado, 8};
@@ -206,6 +265,37 @@ TEST_F(Recursos, WindowPixelsWriteAsAPngTheRightWayUp) {
   EXPECT_EQ(imagen.width, static_cast<png_uint_32>(kLado));
   EXPECT_EQ(Rgb(leido, kLado, 5, 0), 0xFF00FFu) << "top row first";
   EXPECT_EQ(Rgb(leido, kLado, 5, kLado - 1), 0x000000u);
+}
+
+// Each case breaks EGL or GL in a fresh process (the EGL display, once made,
+// lasts as long as the process) and expects a null window with a reason,
+// not a crash. The variables are Mesa's and glvnd's own.
+struct CasoSinGL {
+  const char* variable;
+  const char* valor;
+  const char* motivo;
+};
+
+TEST(VentanaEGLSinGL, FailsWithAReasonWhenEGLOrGL33IsMissing) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (CasoSinGL c :
+       {CasoSinGL{"MESA_GL_VERSION_OVERRIDE", "3.1", "no OpenGL 3.3 core context"},
+        CasoSinGL{"LIBGL_DRIVERS_PATH", "/nonexistent", "cannot initialise the surfaceless EGL"},
+        CasoSinGL{"__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent.json",
+                  "EGL has no surfaceless platform"}}) {
+    EXPECT_EXIT(
+        {
+          setenv(c.variable, c.valor, 1);
+          std::string motivo;
+          const bool creada = VentanaEGL::Crear(8, 8, &motivo) != nullptr;
+          std::fprintf(stderr, "motivo: %s\n", motivo.c_str());
+          std::fflush(stderr);
+          // _Exit: the driver that failed to start is not this test's leak.
+          std::_Exit(creada ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), c.motivo)
+        << c.variable << "=" << c.valor;
+  }
 }
 
 TEST(VentanaEGLSinGL, RefusesAnEmptySizeWithAReason) {

@@ -299,7 +299,7 @@ std::vector<std::uint8_t> EscribirNivel(const Nivel& n, Mapa* mapa) {
 bool GuardarArchivo(const std::string& ruta, const std::vector<std::uint8_t>& bytes) {
   std::FILE* f = std::fopen(ruta.c_str(), "wb");
   if (f == nullptr) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
 }
 

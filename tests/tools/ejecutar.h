@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -16,7 +17,9 @@ struct ResultadoCli {
 
 // `argumentos` must already be quoted for the shell.
 inline ResultadoCli EjecutarCli(const std::string& argumentos) {
-  const std::string errores = testing::TempDir() + "/cli_errores.txt";
+  // One file per process: CTest runs test cases side by side.
+  const std::string errores =
+      testing::TempDir() + "/cli_errores_" + std::to_string(::getpid()) + ".txt";
   const std::string orden =
       std::string("'") + VARIDAZIR_CLI + "' " + argumentos + " 2>'" + errores + "'";
   ResultadoCli r;

@@ -2,13 +2,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "ejecutar.h"
 #include "support/EscritorTr4.h"
 
 namespace {
@@ -16,29 +13,9 @@ namespace {
 using testing::HasSubstr;
 using testing::Not;
 
-struct Resultado {
-  int codigo = -1;
-  std::string salida, errores;
-};
+using Resultado = ResultadoCli;
 
-// Runs the built varidazir-cli with `argumentos` (already quoted for the
-// shell), capturing stdout and stderr.
-Resultado Ejecutar(const std::string& argumentos) {
-  const std::string errores = testing::TempDir() + "/cli_errores.txt";
-  const std::string orden =
-      std::string("'") + VARIDAZIR_CLI + "' " + argumentos + " 2>'" + errores + "'";
-  Resultado r;
-  std::FILE* p = popen(orden.c_str(), "r");
-  if (p == nullptr) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.salida.append(buffer, n);
-  const int estado = pclose(p);
-  r.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-  std::ifstream f(errores);
-  r.errores.assign(std::istreambuf_iterator<char>(f), {});
-  return r;
-}
+Resultado Ejecutar(const std::string& argumentos) { return EjecutarCli(argumentos); }
 
 std::string Guardar(const escritor::Nivel& d, const char* nombre, std::size_t corte = 0) {
   auto bytes = escritor::EscribirNivel(d);
@@ -74,6 +51,22 @@ TEST(CliInfo, Json) {
   EXPECT_THAT(r.salida, HasSubstr("\"vertices\": 5, \"normals\": 0, \"rectangles\": 1, "
                                   "\"triangles\": 4}]"));
   EXPECT_THAT(r.salida, Not(HasSubstr("\"warning\"")));
+}
+
+TEST(CliInfo, CuentaLasCarasQueElNivelNoRespalda) {
+  escritor::Nivel d = escritor::NivelPequeno();
+  escritor::Mesh m = escritor::MeshCubo(64, 0);
+  m.rectangulos[0].vertices[3] = 8;   // the cube has vertices 0 to 7
+  m.rectangulos[1].textura = 0x8001;  // bit 15 set: object texture 1
+  m.rectangulos[2].textura = 0x7000;  // no such object texture
+  d.meshes.push_back(m);
+  const ResultadoCli r = EjecutarCli("info --json '" + Guardar(d, "cli_caras.tr4") + "'");
+  EXPECT_EQ(r.codigo, 0) << r.errores;
+  EXPECT_THAT(r.salida, HasSubstr("\"faces_out_of_range\": {\"vertex_skipped\": 1, "
+                                  "\"texture_masked\": 1, \"texture_missing\": 1, "
+                                  "\"page_missing\": 0}"));
+  const ResultadoCli texto = EjecutarCli("info '" + Guardar(d, "cli_caras.tr4") + "'");
+  EXPECT_THAT(texto.salida, HasSubstr("caras con índices fuera de rango: 3"));
 }
 
 TEST(CliInfo, AdvertenciaDeColaSaleYTerminaBien) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "comandos.h"
+#include "geometry/ConvertirMeshes.h"
 #include "level/Lista_Mesh.h"
 #include "level/trNivel.h"
 
@@ -75,7 +76,7 @@ std::vector<const trMesh*> Registros(const Lista_Mesh* lista) {
 }
 
 void ImprimirTexto(const std::string& archivo, const trNivel& n,
-                   const std::vector<const trMesh*>& meshes) {
+                   const std::vector<const trMesh*>& meshes, const trRevisionCaras& caras) {
   std::printf("archivo: %s\n", archivo.c_str());
   std::printf("versión: 0x%08X\n", n.version);
   std::printf("páginas de salas / objetos / relieve: %u / %u / %u\n", n.cantidadPaginasSalas,
@@ -101,11 +102,22 @@ void ImprimirTexto(const std::string& archivo, const trNivel& n,
     std::printf("  %5zu  %-22s %8d %8d %11d %10d\n", i, centro, m.cantidadVertices,
                 m.cantidadNormales, m.cantidadRectangulos, m.cantidadTriangulos);
   }
+  std::printf("caras con índices fuera de rango: %lld\n", static_cast<long long>(caras.Total()));
+  if (caras.Total() > 0) {
+    std::printf("  vértice fuera de rango (se omiten): %lld\n",
+                static_cast<long long>(caras.verticeFueraDeRango));
+    std::printf("  textura de objeto tomada de sus 15 bits bajos: %lld\n",
+                static_cast<long long>(caras.texturaEnmascarada));
+    std::printf("  textura de objeto inexistente (sin textura): %lld\n",
+                static_cast<long long>(caras.texturaFueraDeRango));
+    std::printf("  página inexistente (sin textura): %lld\n",
+                static_cast<long long>(caras.paginaFueraDeRango));
+  }
   if (!n.advertencia.empty()) std::printf("advertencia: %s\n", n.advertencia.c_str());
 }
 
 void ImprimirJson(const std::string& archivo, const trNivel& n,
-                  const std::vector<const trMesh*>& meshes) {
+                  const std::vector<const trMesh*>& meshes, const trRevisionCaras& caras) {
   std::printf("{\"file\": %s, \"version\": %u, \"pages\": %u", Json(archivo).c_str(), n.version,
               n.CantidadPaginas());
   std::printf(
@@ -127,6 +139,13 @@ void ImprimirJson(const std::string& archivo, const trNivel& n,
         m.cantidadNormales, m.cantidadRectangulos, m.cantidadTriangulos);
   }
   std::printf("]");
+  std::printf(
+      ", \"faces_out_of_range\": {\"vertex_skipped\": %lld, \"texture_masked\": %lld, "
+      "\"texture_missing\": %lld, \"page_missing\": %lld}",
+      static_cast<long long>(caras.verticeFueraDeRango),
+      static_cast<long long>(caras.texturaEnmascarada),
+      static_cast<long long>(caras.texturaFueraDeRango),
+      static_cast<long long>(caras.paginaFueraDeRango));
   if (!n.advertencia.empty()) std::printf(", \"warning\": %s", Json(n.advertencia).c_str());
   std::printf("}\n");
 }
@@ -160,9 +179,14 @@ int ComandoInfo(const std::vector<std::string>& argumentos) {
   LeerMeshes(nivel->palabrasMesh.data(), 2 * nivel->cantidadPalabrasMesh, &lista);
   std::unique_ptr<Lista_Mesh> propia(lista);
   const std::vector<const trMesh*> meshes = Registros(lista);
+  // The faces the viewer's conversion would skip or draw untextured.
+  const trRevisionCaras caras =
+      lista != nullptr
+          ? RevisarCaras(*lista, *nivel, static_cast<std::int32_t>(nivel->CantidadPaginas()))
+          : trRevisionCaras{};
   if (json)
-    ImprimirJson(archivo, *nivel, meshes);
+    ImprimirJson(archivo, *nivel, meshes, caras);
   else
-    ImprimirTexto(archivo, *nivel, meshes);
+    ImprimirTexto(archivo, *nivel, meshes, caras);
   return kSalidaBien;
 }

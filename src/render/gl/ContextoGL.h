@@ -5,6 +5,7 @@
 // through `Activar` first so that none is made once the context is gone.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "render/d3d8/d3d8.h"
@@ -31,5 +32,11 @@ struct ContextoGL {
   // and forgets which GL state it believes is bound.
   void PrepararCambio();
 };
+
+// Bumped by whoever changes GL bindings: a device when it applies its state,
+// a resource when it uploads. A device whose last application is no longer
+// the newest mark binds everything again, so several devices (or a device
+// and its resources) sharing one GL context never trust a stale cache.
+std::uint64_t& MarcaEstadoGL();
 
 }  // namespace gl8

@@ -9,8 +9,14 @@
 
 namespace gl8 {
 
+std::uint64_t& MarcaEstadoGL() {
+  static std::uint64_t marca = 0;
+  return marca;
+}
+
 void ContextoGL::PrepararCambio() {
   if (dispositivo != nullptr) dispositivo->PrepararCambio();
+  ++MarcaEstadoGL();
 }
 
 FormatoVertice AnalizarFVF(DWORD fvf) {
@@ -247,7 +253,7 @@ DispositivoGL::~DispositivoGL() {
 
 void DispositivoGL::PrepararCambio() {
   Vaciar();
-  cacheValida_ = false;
+  ++MarcaEstadoGL();
 }
 
 // --------------------------------------------------------------- resources
@@ -617,7 +623,7 @@ void DispositivoGL::SubirTransformacion(ProgramaGL& programa) {
 }
 
 void DispositivoGL::Aplicar(const Lote& e) {
-  const bool todo = !cacheValida_;
+  const bool todo = !cacheValida_ || marcaAplicada_ != MarcaEstadoGL();
   const Lote& a = aplicado_;
   if (todo) {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
@@ -679,6 +685,7 @@ void DispositivoGL::Aplicar(const Lote& e) {
   if (programa != nullptr) SubirTransformacion(*programa);
   aplicado_ = e;
   cacheValida_ = true;
+  marcaAplicada_ = ++MarcaEstadoGL();
 }
 
 // ------------------------------------------------------------ statistics

@@ -73,7 +73,8 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
   HRESULT SetVertexShader(DWORD fvf) override;
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE tipo, UINT inicio, UINT cuenta) override;
 
-  // See ContextoGL::PrepararCambio.
+  // Draws the queue and marks GL state as changed (see MarcaEstadoGL);
+  // ContextoGL::PrepararCambio comes here.
   void PrepararCambio();
   const EstadisticasD3D8GL& Estadisticas() const { return estadisticas_; }
 
@@ -136,6 +137,7 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
 
   // GL state believed bound; invalid after anyone else may have touched it.
   bool cacheValida_ = false;
+  std::uint64_t marcaAplicada_ = 0;
   Lote aplicado_;
   ProgramaGL* programaActual_ = nullptr;
 

@@ -33,6 +33,9 @@ class VentanaEGL final : public IVentanaD3D {
   void Presentar() override;
   void TamanoCliente(int* ancho, int* alto) override;
   unsigned FramebufferDestino() override;
+  // Waits until every GL command given so far has been carried out; for
+  // timing what a frame really costs.
+  void Esperar();
 
   // The framebuffer's pixels as RGBA, 8 bits each, ancho * alto * 4 bytes,
   // top row first as a person would see the window. Empty on failure.
