@@ -6,8 +6,7 @@
 MouseD3D::MouseD3D(float factorInicial, float zoomInicial)
     : zoom(zoomInicial), factor(factorInicial) {}
 
-void MouseD3D::Paso(std::int32_t p, float* valor, std::int32_t* ultimo, bool* siguiendo,
-                    float f) {
+void MouseD3D::Paso(std::int32_t p, float* valor, std::int32_t* ultimo, bool* siguiendo, float f) {
   if (*siguiendo) {
     // The distance is taken in 64 bits: two extreme positions would overflow
     // a 32-bit difference.

@@ -60,8 +60,8 @@ void CondensarHastaCaber(QLabel* etiqueta) {
   if (ancho() <= etiqueta->width()) return;
   // A face's widths do not scale exactly with the stretch asked for (the
   // font chosen may be a condensed face of its own): step down until it fits.
-  for (int estirar = 100 * etiqueta->width() / ancho(); estirar >= 50 && ancho() > etiqueta->width();
-       estirar -= 2)
+  for (int estirar = 100 * etiqueta->width() / ancho();
+       estirar >= 50 && ancho() > etiqueta->width(); estirar -= 2)
     fuente.setStretch(estirar);
   etiqueta->setFont(fuente);
 }
@@ -155,8 +155,8 @@ void TForm1::CrearComponentes() {
   ProgressBar1 = Colocar(BarraProgreso(cliente), "ProgressBar1", 24, 8, 265, 25);
   ProgressBar2 = Colocar(BarraProgreso(cliente), "ProgressBar2", 624, 8, 297, 25);
 
-  GroupBox1 = Colocar(new QGroupBox(QStringLiteral("Source:"), cliente), "GroupBox1", 24, 48, 249,
-                      521);
+  GroupBox1 =
+      Colocar(new QGroupBox(QStringLiteral("Source:"), cliente), "GroupBox1", 24, 48, 249, 521);
   GroupBox1->setFont(FuenteGrupo());
   ListBox1 = Colocar(new TListBox(GroupBox1), "ListBox1", 8, 24, 233, 225);
   ListBox1->setFont(FuenteVentana());
@@ -164,8 +164,8 @@ void TForm1::CrearComponentes() {
   ListBox2 = Colocar(new TListBox(GroupBox1), "ListBox2", 8, 312, 233, 193);
   ListBox2->PonerItemHeight(16);
 
-  GroupBox2 = Colocar(new QGroupBox(QStringLiteral("Target:"), cliente), "GroupBox2", 640, 48, 257,
-                      521);
+  GroupBox2 =
+      Colocar(new QGroupBox(QStringLiteral("Target:"), cliente), "GroupBox2", 640, 48, 257, 521);
   GroupBox2->setFont(FuenteGrupo());
   // In the "Target:" group ListBox4 is the upper list.
   ListBox4 = Colocar(new TListBox(GroupBox2), "ListBox4", 8, 24, 241, 225);
@@ -283,7 +283,8 @@ void TForm1::Open1Click(QObject* Sender) {
   std::string motivo;
   if (!AbrirNivel(QFile::encodeName(archivo).constData(), &motivo)) {
     QString texto = QStringLiteral("No se pudo abrir el nivel %1").arg(archivo);
-    texto += motivo.empty() ? QStringLiteral(".") : QStringLiteral(": ") + QString::fromStdString(motivo);
+    texto += motivo.empty() ? QStringLiteral(".")
+                            : QStringLiteral(": ") + QString::fromStdString(motivo);
     dialogos->MostrarMensaje(QStringLiteral("VARIDAZIR"), texto, TipoMensaje::Error);
     return;
   }
@@ -330,7 +331,6 @@ void TForm1::Panel1MouseMove(QObject* Sender, TShiftState Shift, int X, int Y) {
   }
 }
 
-void TForm1::Panel1MouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X,
-                           int Y) {
+void TForm1::Panel1MouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (ratonD3D != nullptr) ratonD3D->Soltar();
 }

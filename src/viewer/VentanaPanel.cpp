@@ -51,7 +51,8 @@ bool VentanaPanel::CrearContextoGL() {
 bool VentanaPanel::HacerActual() {
   if (!CrearContextoGL()) return false;
   // The device makes the window current before every GL call it makes.
-  if (QOpenGLContext::currentContext() == contexto.get() && contexto->surface() == this) return true;
+  if (QOpenGLContext::currentContext() == contexto.get() && contexto->surface() == this)
+    return true;
   return contexto->makeCurrent(this);
 }
 

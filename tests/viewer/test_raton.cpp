@@ -120,8 +120,8 @@ TEST(MouseD3D, ZoomNeverGoesBelowTheBound) {
   MouseD3D m(0.1f, 6.0f);
   m.AcumularZoom(0);
   EXPECT_NEAR(m.AcumularZoom(59), 0.1f, 1e-4f);  // 6.0 - 5.9
-  EXPECT_FLOAT_EQ(m.AcumularZoom(61), 0.001f);    // would be -0.1
-  EXPECT_FLOAT_EQ(m.AcumularZoom(200), 0.001f);   // still bounded far below
+  EXPECT_FLOAT_EQ(m.AcumularZoom(61), 0.001f);   // would be -0.1
+  EXPECT_FLOAT_EQ(m.AcumularZoom(200), 0.001f);  // still bounded far below
   // Dragging up again raises it from the bound, not from a negative value.
   EXPECT_NEAR(m.AcumularZoom(190), 1.001f, 1e-5f);
 }

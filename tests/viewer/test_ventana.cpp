@@ -166,9 +166,9 @@ TEST_F(Ventana, FontsFollowTheDesign) {
     bool negrita;
   };
   const Fuente esperadas[] = {
-      {form.get(), 11, false},         {form->Label1, 11, false},   {form->Edit1, 11, false},
-      {form->GroupBox1, 13, true},     {form->GroupBox2, 13, true}, {form->ListBox1, 11, false},
-      {form->ListBox2, 13, true},      {form->ListBox3, 13, true},  {form->ListBox4, 13, true},
+      {form.get(), 11, false},     {form->Label1, 11, false},   {form->Edit1, 11, false},
+      {form->GroupBox1, 13, true}, {form->GroupBox2, 13, true}, {form->ListBox1, 11, false},
+      {form->ListBox2, 13, true},  {form->ListBox3, 13, true},  {form->ListBox4, 13, true},
   };
   for (const Fuente& f : esperadas) {
     const QFont fuente = f.componente->font();
@@ -192,8 +192,10 @@ TEST_F(Ventana, ItemsHaveTheirListsHeight) {
     lista->Agregar("a");
     lista->Agregar("b");
     EXPECT_EQ(lista->ItemHeight(), alto);
-    EXPECT_EQ(lista->visualItemRect(lista->item(1)).height(), alto) << lista->objectName().toStdString();
-    EXPECT_EQ(lista->visualItemRect(lista->item(1)).top(), alto) << lista->objectName().toStdString();
+    EXPECT_EQ(lista->visualItemRect(lista->item(1)).height(), alto)
+        << lista->objectName().toStdString();
+    EXPECT_EQ(lista->visualItemRect(lista->item(1)).top(), alto)
+        << lista->objectName().toStdString();
   }
 }
 
@@ -258,8 +260,9 @@ TEST_F(Ventana, AFrameWithoutSelectionClearsToMagentaAndPresents) {
   Crear();
   grabacion.Olvidar();
   form->FormPaint(form.get());
-  EXPECT_EQ(grabacion.Textos({"Clear", "Present", "DrawPrimitive"}),
-            (std::vector<std::string>{"Clear(0,null,3,0xFFFF00FF,1,0)", "Present(null,null,null,null)"}));
+  EXPECT_EQ(
+      grabacion.Textos({"Clear", "Present", "DrawPrimitive"}),
+      (std::vector<std::string>{"Clear(0,null,3,0xFFFF00FF,1,0)", "Present(null,null,null,null)"}));
 }
 
 TEST_F(Ventana, NoFramesAreDrawnWhileNoEventsArrive) {
@@ -408,7 +411,8 @@ TEST_F(Ventana, WithoutThirtyTwoBitTexturesTheSixteenBitPagesAreBuilt) {
   EXPECT_EQ(dialogos.mensajes[0].texto, "Se renderiza con 16 bits");
   const auto texturas = grabacion.Filtrar("CreateTexture");
   ASSERT_EQ(texturas.size(), 2u);
-  for (const LlamadaD3D8* t : texturas) EXPECT_EQ(t->numeros[4], static_cast<double>(D3DFMT_X1R5G5B5));
+  for (const LlamadaD3D8* t : texturas)
+    EXPECT_EQ(t->numeros[4], static_cast<double>(D3DFMT_X1R5G5B5));
 }
 
 TEST_F(Ventana, CancellingTheDialogChangesNothing) {
@@ -689,8 +693,8 @@ struct TextoFactor {
 };
 
 TEST_F(Ventana, TheSpinFactorIsReadFromTheEditBoxEveryFrame) {
-  const TextoFactor casos[] = {{"0,1", 0.1f}, {"0.1", 0.1f},    {"0,25", 0.25f}, {"2", 2.0f},
-                               {"", 0.5f},    {"abc", 0.5f},    {"0,", 0.0f},    {"1,2,3", 0.5f},
+  const TextoFactor casos[] = {{"0,1", 0.1f}, {"0.1", 0.1f},   {"0,25", 0.25f}, {"2", 2.0f},
+                               {"", 0.5f},    {"abc", 0.5f},   {"0,", 0.0f},    {"1,2,3", 0.5f},
                                {"-1", -1.0f}, {"  0.3 ", 0.3f}};
   Crear();
   for (const TextoFactor& c : casos) {

@@ -37,7 +37,10 @@ bool EsMagenta(QRgb p) { return qRed(p) > 240 && qGreen(p) < 16 && qBlue(p) > 24
 // What the X server shows inside Panel1.
 QImage Visor(TForm1& form) {
   QWindow* visor = form.VentanaVisor();
-  return visor->screen()->grabWindow(visor->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  return visor->screen()
+      ->grabWindow(visor->winId())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 int PixelesNoMagenta(const QImage& imagen) {
@@ -50,7 +53,8 @@ int PixelesNoMagenta(const QImage& imagen) {
 int PixelesDistintos(const QImage& a, const QImage& b) {
   int cuenta = 0;
   for (int y = 0; y < std::min(a.height(), b.height()); ++y)
-    for (int x = 0; x < std::min(a.width(), b.width()); ++x) cuenta += a.pixel(x, y) != b.pixel(x, y);
+    for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+      cuenta += a.pixel(x, y) != b.pixel(x, y);
   return cuenta;
 }
 
@@ -63,7 +67,8 @@ double SegundosCPU() {
 
 std::uint64_t Presentaciones() {
   EstadisticasD3D8GL e;
-  if (dispositivoD3D == nullptr || !LeerEstadisticasD3D8GL(dispositivoD3D->Dispositivo(), &e)) return 0;
+  if (dispositivoD3D == nullptr || !LeerEstadisticasD3D8GL(dispositivoD3D->Dispositivo(), &e))
+    return 0;
   return e.presentaciones;
 }
 
