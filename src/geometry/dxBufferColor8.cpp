@@ -1,7 +1,6 @@
 #include "geometry/dxBufferColor8.h"
 
 #include <cstring>
-#include <typeinfo>
 
 dxBufferColor8::dxBufferColor8() { D3DXMatrixIdentity(&mundo); }
 
@@ -13,8 +12,7 @@ dxBufferColor8::~dxBufferColor8() {
 }
 
 bool dxBufferColor8::AceptaPoligono(const dxPoligono& poligono) const {
-  const std::type_info& clase = typeid(poligono);
-  return clase == typeid(dxTriangulo) || clase == typeid(dxCuadrado);
+  return EsExactamente<dxTriangulo>(poligono) || EsExactamente<dxCuadrado>(poligono);
 }
 
 std::int32_t dxBufferColor8::AgregarPoligono(dxPoligono* poligono) {
@@ -22,8 +20,7 @@ std::int32_t dxBufferColor8::AgregarPoligono(dxPoligono* poligono) {
   if (!propio || !AceptaPoligono(*propio)) return E_FAIL;
   // The exact class decides: a textured triangle derives from the coloured
   // triangle, but both count as triangles and neither as a quad.
-  const std::type_info& clase = typeid(*propio);
-  if (clase == typeid(dxTriangulo) || clase == typeid(dxTrianguloTex))
+  if (EsExactamente<dxTriangulo>(*propio) || EsExactamente<dxTrianguloTex>(*propio))
     ++numTriangulos;
   else
     ++numCuadrados;
@@ -43,7 +40,7 @@ std::int32_t dxBufferColor8::Empaquetar() {
   datosColor = std::make_unique<dxVerticeColor[]>(NumVertices());
   std::int32_t i = 0, a = 0;
   for (const auto& p : poligonos) {
-    const bool cuadrado = typeid(*p) == typeid(dxCuadrado);
+    const bool cuadrado = EsExactamente<dxCuadrado>(*p);
     const int n = cuadrado ? 4 : 3;
     std::memcpy(&datosColor[a], p->Vertices(), n * sizeof(dxVerticeColor));
     flagsPoligonos[i] = p->ObtenerFlags() | (cuadrado ? DWORD{DIBUJO_CUADRADO} : DWORD{0});

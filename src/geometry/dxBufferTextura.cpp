@@ -1,7 +1,6 @@
 #include "geometry/dxBufferTextura.h"
 
 #include <cstring>
-#include <typeinfo>
 
 dxBufferTextura::dxBufferTextura() {
   fvf = FVF_VERTICE_TEX;
@@ -11,8 +10,7 @@ dxBufferTextura::dxBufferTextura() {
 dxBufferTextura::~dxBufferTextura() = default;
 
 bool dxBufferTextura::AceptaPoligono(const dxPoligono& poligono) const {
-  const std::type_info& clase = typeid(poligono);
-  return clase == typeid(dxTrianguloTex) || clase == typeid(dxCuadradoTex);
+  return EsExactamente<dxTrianguloTex>(poligono) || EsExactamente<dxCuadradoTex>(poligono);
 }
 
 std::int32_t dxBufferTextura::Empaquetar() {
@@ -23,7 +21,7 @@ std::int32_t dxBufferTextura::Empaquetar() {
   std::int32_t i = 0, a = 0;
   for (const auto& p : poligonos) {
     // Only the two textured classes get in (AceptaPoligono), so the casts hold.
-    if (typeid(*p) == typeid(dxCuadradoTex)) {
+    if (EsExactamente<dxCuadradoTex>(*p)) {
       const auto& quad = static_cast<const dxCuadradoTex&>(*p);
       texturasPoligonos[i] = quad.ObtenerTextura();
       std::memcpy(&datosTex[a], quad.Vertices(), 4 * sizeof(dxVerticeTex));

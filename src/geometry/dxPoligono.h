@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <typeinfo>
 
 #include "render/d3d8/d3d8.h"
 
@@ -122,3 +123,10 @@ class dxCuadradoTex : public dxCuadrado {
   dxVerticeTex verticesTex[4] = {};
   IDirect3DTexture8* textura = nullptr;
 };
+
+// True when the exact run-time class of `p` is T: a dxTrianguloTex is not
+// exactly a dxTriangulo, although it derives from it.
+template <typename T>
+bool EsExactamente(const dxPoligono& p) {
+  return typeid(p) == typeid(T);
+}

@@ -30,7 +30,10 @@ inline ResultadoCli EjecutarCli(const std::string& argumentos) {
   while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.salida.append(buffer, n);
   const int estado = pclose(p);
   r.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-  std::ifstream f(errores);
-  r.errores.assign(std::istreambuf_iterator<char>(f), {});
+  {
+    std::ifstream f(errores);
+    r.errores.assign(std::istreambuf_iterator<char>(f), {});
+  }
+  std::remove(errores.c_str());
   return r;
 }
