@@ -24,22 +24,23 @@ std::int32_t dxBufferColor8::AgregarPoligono(dxPoligono* poligono) {
     ++numTriangulos;
   else
     ++numCuadrados;
-  poligonos.push_front(std::move(propio));
+  poligonos.push_back(std::move(propio));
   cambiado = true;
   return 0;
 }
 
 void dxBufferColor8::PrepararFlags() {
   numPoligonosEmpaquetados = numTriangulos + numCuadrados;
-  flagsPoligonos = std::make_unique<DWORD[]>(numPoligonosEmpaquetados);
+  // Not zero-filled: the packing loop writes every entry.
+  flagsPoligonos = std::make_unique_for_overwrite<DWORD[]>(numPoligonosEmpaquetados);
 }
 
 std::int32_t dxBufferColor8::Empaquetar() {
   if (!cambiado) return -1;
   PrepararFlags();
-  datosColor = std::make_unique<dxVerticeColor[]>(NumVertices());
+  datosColor = std::make_unique_for_overwrite<dxVerticeColor[]>(NumVertices());
   std::int32_t i = 0, a = 0;
-  for (const auto& p : poligonos) {
+  for (const auto& p : PoligonosEnOrdenDeEmpaquetado()) {
     const bool cuadrado = EsExactamente<dxCuadrado>(*p);
     const int n = cuadrado ? 4 : 3;
     std::memcpy(&datosColor[a], p->Vertices(), n * sizeof(dxVerticeColor));

@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <forward_list>
 #include <memory>
+#include <ranges>
+#include <vector>
 
 #include "geometry/dxPoligono.h"
 #include "render/d3d8/d3dx8.h"
@@ -73,7 +74,10 @@ class dxBufferColor8 {
   std::int32_t numTriangulos = 0;
   std::int32_t numCuadrados = 0;
   bool cambiado = false;
-  std::forward_list<std::unique_ptr<dxPoligono>> poligonos;
+  // In the order of adding; packing walks it from the back, so the polygon
+  // added last comes first, as if each were put in front of the others.
+  std::vector<std::unique_ptr<dxPoligono>> poligonos;
+  auto PoligonosEnOrdenDeEmpaquetado() const { return std::views::reverse(poligonos); }
   DWORD fvf = FVF_VERTICE_COLOR;
   std::int32_t stride = sizeof(dxVerticeColor);
   D3DXMATRIX mundo;

@@ -16,10 +16,11 @@ bool dxBufferTextura::AceptaPoligono(const dxPoligono& poligono) const {
 std::int32_t dxBufferTextura::Empaquetar() {
   if (!cambiado) return -1;
   PrepararFlags();
-  datosTex = std::make_unique<dxVerticeTex[]>(NumVertices());
-  texturasPoligonos = std::make_unique<IDirect3DTexture8*[]>(numPoligonosEmpaquetados);
+  datosTex = std::make_unique_for_overwrite<dxVerticeTex[]>(NumVertices());
+  texturasPoligonos =
+      std::make_unique_for_overwrite<IDirect3DTexture8*[]>(numPoligonosEmpaquetados);
   std::int32_t i = 0, a = 0;
-  for (const auto& p : poligonos) {
+  for (const auto& p : PoligonosEnOrdenDeEmpaquetado()) {
     // Only the two textured classes get in (AceptaPoligono), so the casts hold.
     if (EsExactamente<dxCuadradoTex>(*p)) {
       const auto& quad = static_cast<const dxCuadradoTex&>(*p);
