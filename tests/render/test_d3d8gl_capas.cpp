@@ -2,7 +2,7 @@
 // draws that switch between pages of one size and format merge into one GL
 // draw and still show each polygon's own page; arrays grow, lose textures
 // in the middle and keep other sizes and formats apart; vertices shared by
-// draws of different pages.
+// draws of different pages; the per-frame index buffer.
 #include <algorithm>
 
 #include "PruebaGL.h"
@@ -283,6 +283,52 @@ TEST_F(Capas, MipLevelsSurviveTheArrayGrowing) {
   ASSERT_EQ(dispositivo->EndScene(), D3D_OK);
   p = Presentar();
   EXPECT_EQ(Hex(En(p, 0, 0)), Hex(kVerde)) << "level 0 without a mip filter";
+}
+
+TEST_F(Capas, FramesOfOtherPolygonsInBetweenDoNotDisturbAFrameDrawnAgain) {
+  // Each frame's batches go into one index buffer from its start, and a
+  // batch found where the last frame left the same indices is not sent
+  // again. Frames that draw other cells, or the same cells in another order
+  // or other batches, must each draw their own.
+  IDirect3DTexture8* rojo = Lisa(kRojo, 256);
+  IDirect3DTexture8* azul = Lisa(kAzul, 8);
+  IDirect3DTexture8* verde = Lisa(kVerde, 8);
+  struct Celda {
+    int numero;
+    IDirect3DTexture8* pagina;
+  };
+  auto comprobar = [&](const std::vector<Celda>& celdas) {
+    ASSERT_EQ(dispositivo->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kMagenta, 1, 0),
+              D3D_OK);
+    ASSERT_EQ(dispositivo->BeginScene(), D3D_OK);
+    std::vector<std::uint32_t> esperado(64, 0xFF00FF);
+    for (const Celda& c : celdas) {
+      DibujarPoligono(D3DPT_TRIANGLESTRIP, static_cast<UINT>(4 * c.numero), 2, c.pagina);
+      esperado[c.numero] = c.pagina == rojo    ? kRojo
+                           : c.pagina == azul  ? kAzul
+                           : c.pagina == verde ? kVerde
+                                               : kBlanco;
+    }
+    ASSERT_EQ(dispositivo->EndScene(), D3D_OK);
+    const auto p = Presentar();
+    for (int i = 0; i < 64; ++i)
+      EXPECT_EQ(Hex(this->Celda(p, i)), Hex(esperado[i])) << "cell " << i;
+  };
+  std::vector<Celda> todas, impares, alReves, otrosLotes;
+  for (int i = 0; i < 64; ++i) {
+    todas.push_back({i, i % 3 == 0 ? azul : rojo});
+    if (i % 2 == 1) impares.push_back({i, i < 20 ? rojo : verde});
+    alReves.push_back({63 - i, i % 3 == 0 ? azul : rojo});
+    otrosLotes.push_back({i, i % 4 == 0 ? nullptr : (i % 3 == 0 ? verde : rojo)});
+  }
+  comprobar(todas);
+  comprobar(impares);
+  comprobar(todas);
+  comprobar(alReves);
+  comprobar(otrosLotes);
+  comprobar({todas.begin(), todas.begin() + 5});
+  comprobar(todas);
+  comprobar(impares);
 }
 
 }  // namespace

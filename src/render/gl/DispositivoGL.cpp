@@ -377,6 +377,8 @@ HRESULT DispositivoGL::Present(const RECT* origen, const RECT* destino, HWND otr
   glBindFramebuffer(GL_FRAMEBUFFER, destinoFbo);
   contexto_->ventana->Presentar();
   ++estadisticas_.presentaciones;
+  // The next frame's batches go where this frame's went (SubirIndices).
+  indicesCuadro_ = 0;
   return D3D_OK;
 }
 
@@ -542,6 +544,11 @@ HRESULT DispositivoGL::DrawPrimitive(D3DPRIMITIVETYPE tipo, UINT inicio, UINT cu
   if (indices_.empty()) {
     lote_ = lote;
     vbLote_ = vb_;
+    indiceMenor_ = inicio;
+    indiceMayor_ = fin - 1;
+  } else {
+    indiceMenor_ = std::min<GLuint>(indiceMenor_, inicio);
+    indiceMayor_ = std::max<GLuint>(indiceMayor_, fin - 1);
   }
   AgregarIndices(indices_, tipo, inicio, cuenta);
   ++estadisticas_.dibujosD3D;
@@ -573,21 +580,45 @@ void DispositivoGL::Vaciar() {
     Aplicar(lote_);
     if (programaActual_ != nullptr) {
       if (lote_.capas != 0) vbLote_->Capas().Subir();
-      // A frame that repeats the last one's queue, the usual case when a
-      // mesh is redrawn unchanged, reuses the indices already in GL.
-      const std::size_t bytes = indices_.size() * sizeof(GLuint);
-      if (indices_ != indicesSubidos_) {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), indices_.data(),
-                     GL_STREAM_DRAW);
-        std::swap(indices_, indicesSubidos_);
-      }
-      glDrawElements(lote_.primitiva, static_cast<GLsizei>(indicesSubidos_.size()), GL_UNSIGNED_INT,
-                     nullptr);
+      const GLintptr desplazamiento = SubirIndices();
+      // The range spares GL a pass over the indices to find it.
+      glDrawRangeElements(lote_.primitiva, indiceMenor_, indiceMayor_,
+                          static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT,
+                          reinterpret_cast<const void*>(desplazamiento));
       ++estadisticas_.dibujosGL;
     }
   }
   indices_.clear();
   ++numeroLote_;
+}
+
+GLintptr DispositivoGL::SubirIndices() {
+  // A frame that never presents would grow the buffer without end; past
+  // this many indices it starts again from the front.
+  constexpr std::size_t kMaxIndicesCuadro = std::size_t{1} << 22;
+  const std::size_t n = indices_.size();
+  if (indicesCuadro_ + n > kMaxIndicesCuadro) indicesCuadro_ = 0;
+  const std::size_t inicio = indicesCuadro_, fin = inicio + n;
+  indicesCuadro_ = fin;
+  const auto destino = indicesGL_.begin() + static_cast<std::ptrdiff_t>(inicio);
+  if (fin <= indicesGL_.size() && std::equal(indices_.begin(), indices_.end(), destino))
+    return static_cast<GLintptr>(inicio * sizeof(GLuint));
+  if (fin > indicesGL_.size()) indicesGL_.resize(fin);
+  std::copy(indices_.begin(), indices_.end(),
+            indicesGL_.begin() + static_cast<std::ptrdiff_t>(inicio));
+  if (fin > capacidadIndicesGL_) {
+    // Doubling: a frame's first pass grows the buffer a few times at most.
+    capacidadIndicesGL_ = std::max(fin, 2 * capacidadIndicesGL_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(capacidadIndicesGL_ * sizeof(GLuint)), nullptr,
+                 GL_DYNAMIC_DRAW);
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
+                    static_cast<GLsizeiptr>(indicesGL_.size() * sizeof(GLuint)), indicesGL_.data());
+  } else {
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(inicio * sizeof(GLuint)),
+                    static_cast<GLsizeiptr>(n * sizeof(GLuint)), indices_.data());
+  }
+  return static_cast<GLintptr>(inicio * sizeof(GLuint));
 }
 
 GLuint DispositivoGL::Sampler(DWORD mag, DWORD min, DWORD mip) {

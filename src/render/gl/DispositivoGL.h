@@ -27,6 +27,10 @@
 // the vertex buffer (CapasVertices); the shaders sample the array at that
 // layer. Two queued draws that share a vertex but not a layer cannot be one
 // GL draw, and the queue is drawn between them.
+//
+// The frame's indices go one batch after another into a single element
+// buffer, so a frame redrawn unchanged finds every batch where the last
+// frame put it and sends no index at all.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -113,6 +117,7 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
   HRESULT HacerSitioATextura();
   void DarCapa(UINT inicio, std::uint32_t fin);
   void Vaciar();
+  GLintptr SubirIndices();
   void Aplicar(const Lote& lote);
   void EnlazarVertices(const Lote& lote);
   GLuint Sampler(DWORD mag, DWORD min, DWORD mip);
@@ -147,8 +152,14 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
   // The queue's vertex buffer: one that goes away draws the queue first.
   VertexBufferGL* vbLote_ = nullptr;
   std::vector<GLuint> indices_;
-  std::vector<GLuint> indicesSubidos_;  // what the element buffer holds
-  std::uint64_t numeroLote_ = 1;        // counts queues drawn, for CapasVertices
+  GLuint indiceMenor_ = 0, indiceMayor_ = 0;  // the vertices the queue reads
+  std::uint64_t numeroLote_ = 1;              // counts queues drawn, for CapasVertices
+
+  // The element buffer: what it holds, how many indices it has room for,
+  // and how many this frame has used.
+  std::vector<GLuint> indicesGL_;
+  std::size_t capacidadIndicesGL_ = 0;
+  std::size_t indicesCuadro_ = 0;
 
   // GL state believed bound; invalid after anyone else may have touched it.
   bool cacheValida_ = false;
