@@ -4,9 +4,10 @@
 // one array texture, so drawing with one and then with another of the same
 // kind changes no GL binding: the device merges such draws into one GL draw
 // and tells each vertex which layer to sample (see DispositivoGL). A mesh
-// switches texture page nearly every polygon, and llvmpipe pays 10-15 us for
-// every GL draw whatever it draws, so binding pages one by one made the
-// viewer's frame cost two to three times its triangles drawn at once.
+// switches texture page nearly every polygon, and every GL draw costs
+// llvmpipe its own state validation, vertex pass and binning: with pages
+// bound one by one, title-ng's largest mesh (570 polygons, 168 GL draws)
+// took about 1.5 ms a frame, and 0.85 ms as one draw.
 //
 // Sampling does not change: a layer is chosen by an integral coordinate, and
 // filtering and wrapping never reach across layers, so a layer samples as a
