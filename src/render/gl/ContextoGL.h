@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "render/d3d8/d3d8.h"
 
 namespace gl8 {
 
+class ArregloTexturasGL;
 class DispositivoGL;
 
 struct ContextoGL {
@@ -22,6 +24,9 @@ struct ContextoGL {
   // The device while it exists; its resources tell it when a GL object
   // that queued draws may use is about to change or go away.
   DispositivoGL* dispositivo = nullptr;
+  // The texture arrays the textures share (see ArreglosGL.h); each lives
+  // while a texture holds one of its layers.
+  std::vector<std::weak_ptr<ArregloTexturasGL>> arreglos;
 
   // True when GL may be called: the window still exists and its context is
   // current on this thread.

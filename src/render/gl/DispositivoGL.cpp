@@ -377,6 +377,8 @@ HRESULT DispositivoGL::Present(const RECT* origen, const RECT* destino, HWND otr
   glBindFramebuffer(GL_FRAMEBUFFER, destinoFbo);
   contexto_->ventana->Presentar();
   ++estadisticas_.presentaciones;
+  // The next frame's batches go where this frame's went (SubirIndices).
+  indicesCuadro_ = 0;
   return D3D_OK;
 }
 
@@ -502,7 +504,10 @@ DispositivoGL::Lote DispositivoGL::LoteActual(GLenum primitiva) const {
   l.vbo = vb_->Nombre();
   l.stride = stride_;
   l.fvf = fvf_;
-  l.textura = texturas_[0] != nullptr ? texturas_[0]->Nombre() : 0;
+  if (texturas_[0] != nullptr) {
+    l.textura = texturas_[0]->Arreglo();
+    l.capas = vb_->Capas().Nombre();
+  }
   l.operacion = operacion_;
   l.argumento1 = argumento1_;
   l.argumento2 = argumento2_;
@@ -527,16 +532,46 @@ HRESULT DispositivoGL::DrawPrimitive(D3DPRIMITIVETYPE tipo, UINT inicio, UINT cu
   if (vertices == 0 && cuenta != 0) return D3DERR_INVALIDCALL;
   if (cuenta == 0) return D3D_OK;
   // Every vertex read must lie inside the buffer: GL would read past it.
-  const std::uint64_t fin =
+  const std::uint64_t finBytes =
       (std::uint64_t{inicio} + vertices - 1) * stride_ + formatoVertice_.tamano;
-  if (fin > vb_->Longitud() || std::uint64_t{inicio} + vertices > 0xFFFFFFFFull)
+  if (finBytes > vb_->Longitud() || std::uint64_t{inicio} + vertices > 0xFFFFFFFFull)
     return D3DERR_INVALIDCALL;
+  const GLuint fin = inicio + static_cast<GLuint>(vertices);
+  if (const HRESULT hr = HacerSitioATextura(); FAILED(hr)) return hr;
   const Lote lote = LoteActual(PrimitivaGL(tipo));
   if (!indices_.empty() && !(lote == lote_)) Vaciar();
-  if (indices_.empty()) lote_ = lote;
+  if (texturas_[0] != nullptr) DarCapa(inicio, fin);
+  if (indices_.empty()) {
+    lote_ = lote;
+    vbLote_ = vb_;
+    indiceMenor_ = inicio;
+    indiceMayor_ = fin - 1;
+  } else {
+    indiceMenor_ = std::min<GLuint>(indiceMenor_, inicio);
+    indiceMayor_ = std::max<GLuint>(indiceMayor_, fin - 1);
+  }
   AgregarIndices(indices_, tipo, inicio, cuenta);
   ++estadisticas_.dibujosD3D;
   return D3D_OK;
+}
+
+HRESULT DispositivoGL::HacerSitioATextura() {
+  TexturaGL* t = texturas_[0];
+  if (t == nullptr || t->EnGL()) return D3D_OK;
+  if (!contexto_->Activar()) return D3DERR_DEVICELOST;
+  // Growing replaces the array's GL texture; the array draws the queue
+  // first, which may use the old one, and the key then names the new one.
+  return t->HacerSitio() ? D3D_OK : E_OUTOFMEMORY;
+}
+
+void DispositivoGL::DarCapa(UINT inicio, std::uint32_t fin) {
+  CapasVertices& capas = vb_->Capas();
+  const GLushort capa = texturas_[0]->Capa();
+  if (capas.Asignar(inicio, fin, capa, numeroLote_)) return;
+  // A vertex the queue already samples another layer with: both draws
+  // share it but not a page, and one GL draw cannot give it two layers.
+  Vaciar();
+  capas.Asignar(inicio, fin, capa, numeroLote_);
 }
 
 void DispositivoGL::Vaciar() {
@@ -544,20 +579,46 @@ void DispositivoGL::Vaciar() {
   if (contexto_->Activar()) {
     Aplicar(lote_);
     if (programaActual_ != nullptr) {
-      // A frame that repeats the last one's queue, the usual case when a
-      // mesh is redrawn unchanged, reuses the indices already in GL.
-      const std::size_t bytes = indices_.size() * sizeof(GLuint);
-      if (indices_ != indicesSubidos_) {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), indices_.data(),
-                     GL_STREAM_DRAW);
-        std::swap(indices_, indicesSubidos_);
-      }
-      glDrawElements(lote_.primitiva, static_cast<GLsizei>(indicesSubidos_.size()), GL_UNSIGNED_INT,
-                     nullptr);
+      if (lote_.capas != 0) vbLote_->Capas().Subir();
+      const GLintptr desplazamiento = SubirIndices();
+      // The range spares GL a pass over the indices to find it.
+      glDrawRangeElements(lote_.primitiva, indiceMenor_, indiceMayor_,
+                          static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_INT,
+                          reinterpret_cast<const void*>(desplazamiento));
       ++estadisticas_.dibujosGL;
     }
   }
   indices_.clear();
+  ++numeroLote_;
+}
+
+GLintptr DispositivoGL::SubirIndices() {
+  // A frame that never presents would grow the buffer without end; past
+  // this many indices it starts again from the front.
+  constexpr std::size_t kMaxIndicesCuadro = std::size_t{1} << 22;
+  const std::size_t n = indices_.size();
+  if (indicesCuadro_ + n > kMaxIndicesCuadro) indicesCuadro_ = 0;
+  const std::size_t inicio = indicesCuadro_, fin = inicio + n;
+  indicesCuadro_ = fin;
+  const auto destino = indicesGL_.begin() + static_cast<std::ptrdiff_t>(inicio);
+  if (fin <= indicesGL_.size() && std::equal(indices_.begin(), indices_.end(), destino))
+    return static_cast<GLintptr>(inicio * sizeof(GLuint));
+  if (fin > indicesGL_.size()) indicesGL_.resize(fin);
+  std::copy(indices_.begin(), indices_.end(),
+            indicesGL_.begin() + static_cast<std::ptrdiff_t>(inicio));
+  if (fin > capacidadIndicesGL_) {
+    // Doubling: a frame's first pass grows the buffer a few times at most.
+    capacidadIndicesGL_ = std::max(fin, 2 * capacidadIndicesGL_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(capacidadIndicesGL_ * sizeof(GLuint)), nullptr,
+                 GL_DYNAMIC_DRAW);
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
+                    static_cast<GLsizeiptr>(indicesGL_.size() * sizeof(GLuint)), indicesGL_.data());
+  } else {
+    glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(inicio * sizeof(GLuint)),
+                    static_cast<GLsizeiptr>(n * sizeof(GLuint)), indices_.data());
+  }
+  return static_cast<GLintptr>(inicio * sizeof(GLuint));
 }
 
 GLuint DispositivoGL::Sampler(DWORD mag, DWORD min, DWORD mip) {
@@ -608,6 +669,15 @@ void DispositivoGL::EnlazarVertices(const Lote& l) {
     glDisableVertexAttribArray(kAtributoUV);
     glVertexAttrib2f(kAtributoUV, 0, 0);
   }
+  if (l.capas != 0) {
+    glBindBuffer(GL_ARRAY_BUFFER, l.capas);
+    glEnableVertexAttribArray(kAtributoCapa);
+    glVertexAttribPointer(kAtributoCapa, 1, GL_UNSIGNED_SHORT, GL_FALSE, 0, nullptr);
+  } else {
+    // Untextured programs do not read it.
+    glDisableVertexAttribArray(kAtributoCapa);
+    glVertexAttrib1f(kAtributoCapa, 0);
+  }
 }
 
 void DispositivoGL::SubirTransformacion(ProgramaGL& programa) {
@@ -639,8 +709,9 @@ void DispositivoGL::Aplicar(const Lote& e) {
     glFrontFace(GL_CCW);
     programaActual_ = nullptr;
   }
-  if (todo || e.vbo != a.vbo || e.stride != a.stride || e.fvf != a.fvf) EnlazarVertices(e);
-  if (todo || e.textura != a.textura) glBindTexture(GL_TEXTURE_2D, e.textura);
+  if (todo || e.vbo != a.vbo || e.stride != a.stride || e.fvf != a.fvf || e.capas != a.capas)
+    EnlazarVertices(e);
+  if (todo || e.textura != a.textura) glBindTexture(GL_TEXTURE_2D_ARRAY, e.textura);
   if (todo || e.filtroMag != a.filtroMag || e.filtroMin != a.filtroMin ||
       e.filtroMip != a.filtroMip)
     glBindSampler(0, Sampler(e.filtroMag, e.filtroMin, e.filtroMip));

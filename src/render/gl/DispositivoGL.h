@@ -18,6 +18,19 @@
 // at draw time, not at every setter, is what lets "cull none, then cull
 // counter-clockwise" before each polygon cost nothing. GL state is applied
 // only at those flushes and only where it differs from what is bound.
+//
+// A texture is a layer of an array texture shared by the textures of its
+// size and format (see ArreglosGL.h), so the key holds the array, not the
+// texture: a mesh whose polygons switch between pages of one array stays
+// one GL draw. What tells each polygon its page is a per-vertex layer that
+// DrawPrimitive writes for the draw's vertices into a stream kept beside
+// the vertex buffer (CapasVertices); the shaders sample the array at that
+// layer. Two queued draws that share a vertex but not a layer cannot be one
+// GL draw, and the queue is drawn between them.
+//
+// The frame's indices go one batch after another into a single element
+// buffer, so a frame redrawn unchanged finds every batch where the last
+// frame put it and sends no index at all.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -84,7 +97,8 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
     GLuint vbo = 0;
     UINT stride = 0;
     DWORD fvf = 0;
-    GLuint textura = 0;
+    GLuint textura = 0;  // stage 0's array texture
+    GLuint capas = 0;    // the vertex buffer's layer stream when textured
     DWORD operacion = 0, argumento1 = 0, argumento2 = 0;
     DWORD filtroMag = 0, filtroMin = 0, filtroMip = 0;
     DWORD relleno = 0, cull = 0, sombreado = 0, iluminacion = 0;
@@ -100,7 +114,10 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
   void BorrarObjetosGL();
 
   Lote LoteActual(GLenum primitiva) const;
+  HRESULT HacerSitioATextura();
+  void DarCapa(UINT inicio, std::uint32_t fin);
   void Vaciar();
+  GLintptr SubirIndices();
   void Aplicar(const Lote& lote);
   void EnlazarVertices(const Lote& lote);
   GLuint Sampler(DWORD mag, DWORD min, DWORD mip);
@@ -132,8 +149,17 @@ class DispositivoGL final : public ObjetoCOM<IDirect3DDevice8> {
 
   // The queue of merged draws.
   Lote lote_;
+  // The queue's vertex buffer: one that goes away draws the queue first.
+  VertexBufferGL* vbLote_ = nullptr;
   std::vector<GLuint> indices_;
-  std::vector<GLuint> indicesSubidos_;  // what the element buffer holds
+  GLuint indiceMenor_ = 0, indiceMayor_ = 0;  // the vertices the queue reads
+  std::uint64_t numeroLote_ = 1;              // counts queues drawn, for CapasVertices
+
+  // The element buffer: what it holds, how many indices it has room for,
+  // and how many this frame has used.
+  std::vector<GLuint> indicesGL_;
+  std::size_t capacidadIndicesGL_ = 0;
+  std::size_t indicesCuadro_ = 0;
 
   // GL state believed bound; invalid after anyone else may have touched it.
   bool cacheValida_ = false;

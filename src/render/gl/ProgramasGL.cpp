@@ -10,6 +10,7 @@ std::string ShaderVertices(const ClavePrograma& clave) {
 layout(location = 0) in vec3 aPosicion;
 layout(location = 1) in vec4 aColor;
 layout(location = 2) in vec2 aUV;
+layout(location = 3) in float aCapa;
 // World * View * Projection for row vectors, loaded untransposed: GL reads
 // Direct3D's row-major memory as the transpose, which is exactly the
 // column-vector form of the same transform.
@@ -17,6 +18,9 @@ uniform mat4 uTransformacion;
 out vec2 vUV;
 out vec4 vColor;
 flat out vec4 vColorPlano;
+// Every vertex of a polygon carries the polygon's layer, so whichever
+// vertex GL takes it from is right.
+flat out float vCapa;
 void main() {
   vec4 p = uTransformacion * vec4(aPosicion, 1.0);
   // Direct3D keeps 0 <= z <= w, GL keeps -w <= z <= w; z' = 2z - w maps one
@@ -24,6 +28,7 @@ void main() {
   // Direct3D's z / w, so clipping and depth values agree.
   gl_Position = vec4(p.xy, 2.0 * p.z - p.w, p.w);
   vUV = aUV;
+  vCapa = aCapa;
 )";
   // Lighting with no lights set and the default black ambient leaves only
   // the diffuse alpha; the vertex colour is white when the format has none
@@ -83,7 +88,9 @@ std::string ShaderFragmentos(const ClavePrograma& clave) {
 in vec2 vUV;
 in vec4 vColor;
 flat in vec4 vColorPlano;
-uniform sampler2D uTextura;
+flat in float vCapa;
+// Stage 0's texture is a layer of an array texture (see ArreglosGL.h).
+uniform sampler2DArray uTextura;
 out vec4 fragColor;
 void main() {
 )";
@@ -93,7 +100,8 @@ void main() {
   // D3DTA_TEXTURE ("If no texture is set for a stage that uses this blending
   // argument, the system defaults to a color value of R: 1.0, G: 1.0,
   // B: 1.0, A: 1.0").
-  s += clave.textura ? "  vec4 texel = texture(uTextura, vUV);\n" : "  vec4 texel = vec4(1.0);\n";
+  s += clave.textura ? "  vec4 texel = texture(uTextura, vec3(vUV, vCapa));\n"
+                     : "  vec4 texel = vec4(1.0);\n";
   s += "  vec4 a = " + Argumento(clave.argumento1) + ";\n";
   s += "  vec4 b = " + Argumento(clave.argumento2) + ";\n";
   // The back buffer is X8R8G8B8: alpha is not kept, so it is written opaque.

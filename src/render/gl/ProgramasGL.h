@@ -22,6 +22,8 @@ namespace gl8 {
 constexpr GLuint kAtributoPosicion = 0;
 constexpr GLuint kAtributoColor = 1;
 constexpr GLuint kAtributoUV = 2;
+// The layer of the stage 0 array texture a vertex is drawn with.
+constexpr GLuint kAtributoCapa = 3;
 
 struct ClavePrograma {
   DWORD operacion = D3DTOP_MODULATE;

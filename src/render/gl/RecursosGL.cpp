@@ -11,26 +11,13 @@ TexturaGL::TexturaGL(std::shared_ptr<ContextoGL> contexto, const FormatoGL& form
 TexturaGL* TexturaGL::Crear(std::shared_ptr<ContextoGL> contexto, UINT ancho, UINT alto,
                             UINT niveles, const FormatoGL& formato) {
   auto* t = new TexturaGL(std::move(contexto), formato);
-  while (glGetError() != GL_NO_ERROR) {
-  }
-  glGenTextures(1, &t->nombre_);
-  glBindTexture(GL_TEXTURE_2D, t->nombre_);
   for (UINT i = 0; i < niveles; ++i) {
-    const UINT w = std::max(1u, ancho >> i), h = std::max(1u, alto >> i);
     t->niveles_.emplace_back();
-    t->niveles_.back().ancho = w;
-    t->niveles_.back().alto = h;
-    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), static_cast<GLint>(formato.interno),
-                 static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, formato.formato, formato.tipo,
-                 nullptr);
+    t->niveles_.back().ancho = std::max(1u, ancho >> i);
+    t->niveles_.back().alto = std::max(1u, alto >> i);
   }
-  // The chain is exactly what was asked for, so the texture is complete
-  // whatever mip filter a draw picks.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(niveles - 1));
-  if (formato.alfaOpaco) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  if (glGetError() != GL_NO_ERROR) {
+  t->capa_ = ReservarCapa(t->contexto_, ClaveArreglo{ancho, alto, niveles, &formato}, t);
+  if (!t->capa_.arreglo) {
     t->Release();
     return nullptr;
   }
@@ -38,9 +25,15 @@ TexturaGL* TexturaGL::Crear(std::shared_ptr<ContextoGL> contexto, UINT ancho, UI
 }
 
 TexturaGL::~TexturaGL() {
-  if (nombre_ != 0 && contexto_->Activar()) {
-    contexto_->PrepararCambio();
-    glDeleteTextures(1, &nombre_);
+  if (capa_.arreglo) capa_.arreglo->Liberar(capa_.capa);
+}
+
+void TexturaGL::Resubir() {
+  // A texture that is still being made has no level in memory yet.
+  for (UINT i = 0; i < niveles_.size(); ++i) {
+    const Nivel& n = niveles_[i];
+    const RECT todo{0, 0, static_cast<std::int32_t>(n.ancho), static_cast<std::int32_t>(n.alto)};
+    if (!n.copia.empty()) capa_.arreglo->Subir(capa_.capa, i, todo, n.copia.data(), n.ancho);
   }
 }
 
@@ -71,22 +64,19 @@ HRESULT TexturaGL::UnlockRect(UINT nivel) {
   Nivel& n = niveles_[nivel];
   n.bloqueado = false;
   if (n.soloLectura) return D3D_OK;
+  if (!contexto_->Vivo()) return D3DERR_DEVICELOST;
+  // A layer without room in GL is in no queued draw; its texels go when
+  // the array grows.
+  if (!EnGL()) return D3D_OK;
   if (!contexto_->Activar()) return D3DERR_DEVICELOST;
   // Draws queued before the unlock must still see the old texels.
   contexto_->PrepararCambio();
   // Rows go up in the order they lie in memory: row 0, the top row that
   // Direct3D samples at v = 0, becomes GL's t = 0, so no flip is needed.
   const auto& z = n.zona;
-  glBindTexture(GL_TEXTURE_2D, nombre_);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(n.ancho));
   const std::size_t inicio =
       (static_cast<std::size_t>(z.top) * n.ancho + z.left) * formato_.bytesPorTexel;
-  glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(nivel), z.left, z.top, z.right - z.left,
-                  z.bottom - z.top, formato_.formato, formato_.tipo, n.copia.data() + inicio);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  capa_.arreglo->Subir(capa_.capa, nivel, z, n.copia.data() + inicio, n.ancho);
   return D3D_OK;
 }
 
@@ -99,6 +89,7 @@ VertexBufferGL* VertexBufferGL::Crear(std::shared_ptr<ContextoGL> contexto, UINT
   while (glGetError() != GL_NO_ERROR) {
   }
   glGenBuffers(1, &vb->nombre_);
+  glGenBuffers(1, &vb->capas_.nombre_);
   glBindBuffer(GL_ARRAY_BUFFER, vb->nombre_);
   glBufferData(GL_ARRAY_BUFFER, longitud, vb->copia_.data(), GL_STATIC_DRAW);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -110,9 +101,12 @@ VertexBufferGL* VertexBufferGL::Crear(std::shared_ptr<ContextoGL> contexto, UINT
 }
 
 VertexBufferGL::~VertexBufferGL() {
+  // Always, even without GL: the device's queue points at this buffer, and
+  // draws it cannot make are dropped rather than kept.
+  contexto_->PrepararCambio();
   if (nombre_ != 0 && contexto_->Activar()) {
-    contexto_->PrepararCambio();
     glDeleteBuffers(1, &nombre_);
+    if (capas_.nombre_ != 0) glDeleteBuffers(1, &capas_.nombre_);
   }
 }
 
@@ -150,6 +144,48 @@ HRESULT VertexBufferGL::Unlock() {
   glBufferSubData(GL_ARRAY_BUFFER, desde, hasta - desde, copia_.data() + desde);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   return D3D_OK;
+}
+
+// ---------------------------------------------------------- vertex layers
+bool CapasVertices::Asignar(std::uint32_t inicio, std::uint32_t fin, GLushort capa,
+                            std::uint64_t lote) {
+  if (fin > capas_.size()) {
+    capas_.resize(fin, 0);
+    lotes_.resize(fin, 0);
+  }
+  for (std::uint32_t i = inicio; i < fin; ++i)
+    if (lotes_[i] == lote && capas_[i] != capa) return false;
+  for (std::uint32_t i = inicio; i < fin; ++i) {
+    lotes_[i] = lote;
+    if (capas_[i] == capa) continue;
+    capas_[i] = capa;
+    if (sucioDesde_ == sucioHasta_) {
+      sucioDesde_ = i;
+      sucioHasta_ = i + 1;
+    } else {
+      sucioDesde_ = std::min<std::size_t>(sucioDesde_, i);
+      sucioHasta_ = std::max<std::size_t>(sucioHasta_, i + 1);
+    }
+  }
+  return true;
+}
+
+void CapasVertices::Subir() {
+  const bool crece = capas_.size() > enGL_;
+  if (!crece && sucioDesde_ == sucioHasta_) return;
+  glBindBuffer(GL_ARRAY_BUFFER, nombre_);
+  if (crece) {
+    // Vertices past the old end were never sent: everything goes.
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(capas_.size() * sizeof(GLushort)),
+                 capas_.data(), GL_DYNAMIC_DRAW);
+    enGL_ = capas_.size();
+  } else {
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(sucioDesde_ * sizeof(GLushort)),
+                    static_cast<GLsizeiptr>((sucioHasta_ - sucioDesde_) * sizeof(GLushort)),
+                    capas_.data() + sucioDesde_);
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  sucioDesde_ = sucioHasta_ = 0;
 }
 
 }  // namespace gl8
