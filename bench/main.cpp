@@ -17,16 +17,30 @@ std::vector<Ratio>& Ratios() {
   return ratios;
 }
 
-// Console table as usual, and the real time of every run kept by name.
+// Console table as usual, and the real time of every benchmark kept by name:
+// with --benchmark_repetitions, the median of the repetitions, which the
+// noise of a shared machine moves least.
 class Informe : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-        tiempos[run.benchmark_name()] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const std::string nombre = run.run_name.str();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+        medianas[nombre] = run.GetAdjustedRealTime();
+      else if (run.run_type == Run::RT_Iteration)
+        tiempos[nombre] = run.GetAdjustedRealTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> tiempos;
+  double Tiempo(const std::string& nombre) const {
+    if (auto m = medianas.find(nombre); m != medianas.end()) return m->second;
+    if (auto t = tiempos.find(nombre); t != tiempos.end()) return t->second;
+    return 0;
+  }
+
+ private:
+  std::map<std::string, double> tiempos, medianas;
 };
 }  // namespace
 
@@ -41,10 +55,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&informe);
   benchmark::Shutdown();
   for (const Ratio& r : Ratios()) {
-    auto a = informe.tiempos.find(r.numerador);
-    auto b = informe.tiempos.find(r.denominador);
-    if (a != informe.tiempos.end() && b != informe.tiempos.end() && b->second > 0)
-      std::printf("ratio %s %.3f\n", r.nombre.c_str(), a->second / b->second);
+    const double a = informe.Tiempo(r.numerador), b = informe.Tiempo(r.denominador);
+    if (a > 0 && b > 0) std::printf("ratio %s %.3f\n", r.nombre.c_str(), a / b);
   }
   return 0;
 }
