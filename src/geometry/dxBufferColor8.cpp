@@ -40,14 +40,14 @@ std::int32_t dxBufferColor8::Empaquetar() {
   PrepararFlags();
   datosColor = std::make_unique_for_overwrite<dxVerticeColor[]>(NumVertices());
   std::int32_t i = 0, a = 0;
-  for (const auto& p : PoligonosEnOrdenDeEmpaquetado()) {
-    const bool cuadrado = EsExactamente<dxCuadrado>(*p);
+  RecorrerEnOrdenDeEmpaquetado([&](const dxPoligono& p) {
+    const bool cuadrado = EsExactamente<dxCuadrado>(p);
     const int n = cuadrado ? 4 : 3;
-    std::memcpy(&datosColor[a], p->Vertices(), n * sizeof(dxVerticeColor));
-    flagsPoligonos[i] = p->ObtenerFlags() | (cuadrado ? DWORD{DIBUJO_CUADRADO} : DWORD{0});
+    std::memcpy(&datosColor[a], p.Vertices(), n * sizeof(dxVerticeColor));
+    flagsPoligonos[i] = p.ObtenerFlags() | (cuadrado ? DWORD{DIBUJO_CUADRADO} : DWORD{0});
     a += n;
     ++i;
-  }
+  });
   return NumVertices() * stride;
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <ranges>
 #include <vector>
 
 #include "geometry/dxPoligono.h"
@@ -77,7 +76,11 @@ class dxBufferColor8 {
   // In the order of adding; packing walks it from the back, so the polygon
   // added last comes first, as if each were put in front of the others.
   std::vector<std::unique_ptr<dxPoligono>> poligonos;
-  auto PoligonosEnOrdenDeEmpaquetado() const { return std::views::reverse(poligonos); }
+  // Calls `hacer` with each polygon in packing order.
+  template <typename Funcion>
+  void RecorrerEnOrdenDeEmpaquetado(Funcion hacer) const {
+    for (auto it = poligonos.rbegin(); it != poligonos.rend(); ++it) hacer(**it);
+  }
   DWORD fvf = FVF_VERTICE_COLOR;
   std::int32_t stride = sizeof(dxVerticeColor);
   D3DXMATRIX mundo;
